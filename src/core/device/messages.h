@@ -1,0 +1,33 @@
+#pragma once
+// Window message numbers exchanged between the parts of the program. They keep
+// the values the keyboard's Windows driver program used, so logs and traces of
+// both read alike.
+
+#include <cstdint>
+
+namespace orlix::msg {
+
+inline constexpr uint32_t kLanguageChoice = 0x401;   // wParam 0, lParam language id 1..12
+inline constexpr uint32_t kHookKey = 0x40A;          // virtual-key code / key flags
+inline constexpr uint32_t kProgress = 0x42B;         // progress 0..100 / 0
+inline constexpr uint32_t kLightSelection = 0x450;   // lighting selection recount
+inline constexpr uint32_t kEffectSlot = 0x451;       // 0 / effect slot 0..10
+inline constexpr uint32_t kTrayNotify = 0x46C;       // 0 / mouse message
+inline constexpr uint32_t kListEdit = 0x470;         // in-place edit of a list item ended
+inline constexpr uint32_t kMenuChoice = 0x501;       // skinned menu answer
+inline constexpr uint32_t kApplyDone = 0x703;        // apply succeeded
+inline constexpr uint32_t kApplyFailed = 0x704;      // apply failed: "Setting Error"
+inline constexpr uint32_t kStartApply = 0x705;       // start an apply
+inline constexpr uint32_t kLightingSend = 0x706;     // 0 / length, 1 / 0, 2 / 0
+inline constexpr uint32_t kButtonNotify = 0x70D;     // skinned button notification
+inline constexpr uint32_t kKeyEvent = 0x7EB;         // key event word / 0
+inline constexpr uint32_t kSliderPos = 0x800;        // position / slider id
+inline constexpr uint32_t kHint = 0x805;             // 0 / hint number
+inline constexpr uint32_t kRestoreDefaults = 0x806;  // 0 / 0
+
+// wParam values of kLightingSend.
+inline constexpr uintptr_t kSendEditedBlock = 0;
+inline constexpr uintptr_t kSendEffectSlots = 1;
+inline constexpr uintptr_t kSendLedGroups = 2;
+
+}  // namespace orlix::msg
