@@ -78,7 +78,7 @@ bool VirtualKeyboard::transferLocked(std::span<const uint8_t> p) {
         return true;
       }
       std::copy_n(p.begin() + 4, len, memory_.begin() + ptrdiff_t(addr));
-      if (onMemoryWritten) onMemoryWritten();
+      if (onMemoryWritten) onMemoryWritten(memory_);
       return true;
     }
     case device::kCmdVersion:
@@ -131,7 +131,7 @@ void VirtualKeyboard::reset() {
   events_.clear();
   replyReady_ = false;
   malformed_ = 0;
-  if (onMemoryWritten) onMemoryWritten();
+  if (onMemoryWritten) onMemoryWritten(memory_);
 }
 
 void VirtualKeyboard::setVersion(uint8_t major, uint8_t minor) {

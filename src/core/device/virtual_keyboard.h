@@ -32,8 +32,9 @@ class VirtualKeyboard {
   // Called for every transfer to the keyboard (Out), every 8-byte reply read (In)
   // and every key event word fetched (Event), under the model's lock.
   std::function<void(LogKind, std::span<const uint8_t>)> onLog;
-  // Called after every accepted memory write, under the model's lock.
-  std::function<void()> onMemoryWritten;
+  // Called with the whole memory after every accepted memory write and after a
+  // reset, under the model's lock (so it must not call back into the model).
+  std::function<void(std::span<const uint8_t>)> onMemoryWritten;
 
   VirtualKeyboard();
 

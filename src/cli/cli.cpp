@@ -1,0 +1,91 @@
+#include "cli/cli.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <ostream>
+
+namespace orlix::cli {
+
+int fail(Context& ctx, const std::string& message, int code) {
+  ctx.err << "orlixctl: " << message << "\n";
+  return code;
+}
+
+std::optional<long> parseInteger(std::string_view text, long min, long max) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  long v = 0;
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v, base);
+  if (text.empty() || ec != std::errc() || p != text.data() + text.size() || v < min || v > max)
+    return std::nullopt;
+  return v;
+}
+
+namespace {
+void printHelp(std::ostream& out) {
+  out << "usage: orlixctl [--driver auto|sim[:SOCKET]|hidraw[:DEVICE]] [--simulate]\n"
+         "                [--root DIR] [--config DIR] COMMAND [ARGS...]\n\n"
+         "commands:\n";
+  for (const auto& c : commandTable()) {
+    out << "  " << c.usage << "\n      " << c.summary << "\n";
+  }
+}
+
+const char* envOr(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+}  // namespace
+
+int runCli(std::span<const std::string> argv, std::ostream& out, std::ostream& err) {
+  Context ctx{GlobalOptions{}, out, err, argv.empty() ? std::string() : argv[0]};
+  ctx.options.root = envOr("ORLIX_ROOT");
+  ctx.options.config = envOr("ORLIX_CONFIG_DIR");
+  size_t i = 1;
+  auto value = [&](const std::string& opt, std::string& into) -> bool {
+    if (i + 1 >= argv.size()) return false;
+    into = argv[++i];
+    (void)opt;
+    return true;
+  };
+  for (; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    if (a == "--simulate") {
+      ctx.options.simulate = true;
+    } else if (a == "--driver") {
+      if (!value(a, ctx.options.driver)) return fail(ctx, "--driver needs a value", kExitUsage);
+    } else if (a.rfind("--driver=", 0) == 0) {
+      ctx.options.driver = a.substr(9);
+    } else if (a == "--root") {
+      if (!value(a, ctx.options.root)) return fail(ctx, "--root needs a folder", kExitUsage);
+    } else if (a == "--config") {
+      if (!value(a, ctx.options.config)) return fail(ctx, "--config needs a folder", kExitUsage);
+    } else if (a == "-h" || a == "--help" || a == "help") {
+      printHelp(out);
+      return kExitOk;
+    } else if (!a.empty() && a[0] == '-') {
+      return fail(ctx, "unknown option " + a + " (see orlixctl --help)", kExitUsage);
+    } else {
+      break;
+    }
+  }
+  if (i >= argv.size()) {
+    printHelp(err);
+    return kExitUsage;
+  }
+  const std::string& name = argv[i];
+  for (const auto& c : commandTable())
+    if (c.name == name) {
+      try {
+        return c.run(ctx, argv.subspan(i + 1));
+      } catch (const std::exception& e) {
+        return fail(ctx, e.what());
+      }
+    }
+  return fail(ctx, "unknown command '" + name + "' (see orlixctl --help)", kExitUsage);
+}
+
+}  // namespace orlix::cli

@@ -1,0 +1,16 @@
+#include "cli/cli.h"
+#include "cli/commands.h"
+
+namespace orlix::cli {
+
+const CommandTable& commandTable() {
+  static const CommandTable table = [] {
+    CommandTable t;
+    addDeviceCommands(t);
+    addSimCommands(t);
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace orlix::cli

@@ -1,0 +1,11 @@
+#pragma once
+// One function per area adds that area's commands to the table.
+
+#include "cli/cli.h"
+
+namespace orlix::cli {
+
+void addDeviceCommands(CommandTable& t);  // version
+void addSimCommands(CommandTable& t);     // sim ...
+
+}  // namespace orlix::cli

@@ -1,0 +1,76 @@
+#pragma once
+// Client side of the virtual keyboard daemon's socket: a connection with a
+// reader thread that matches answers to requests and acts on the daemon's
+// notices, and the driver endpoint built on it.
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "core/device/driver_endpoint.h"
+#include "core/device/vkbd_protocol.h"
+
+namespace orlix::platform {
+
+class VkbdConnection {
+ public:
+  VkbdConnection() = default;
+  ~VkbdConnection();
+  VkbdConnection(const VkbdConnection&) = delete;
+  VkbdConnection& operator=(const VkbdConnection&) = delete;
+
+  // Connects and exchanges the protocol version. False (with error()) when no
+  // daemon answers at path or it speaks another version.
+  bool connect(const std::filesystem::path& path, int timeoutMs = 2000);
+  bool connected() const { return alive_.load(); }
+  const std::string& error() const { return error_; }
+
+  // Sends one request and waits for its answer. Nothing when the connection is
+  // gone or no answer came in time; a kError answer is returned as it is.
+  std::optional<vkbd::Frame> request(uint8_t type, std::span<const uint8_t> body = {}, int timeoutMs = 5000);
+
+  // Called on the reader thread for every notice (kSignal, kUnplugged, kPlugged)
+  // and once with type 0 when the connection is lost.
+  std::function<void(const vkbd::Frame&)> onNotice;
+
+  void disconnect();
+
+ private:
+  void readLoop();
+
+  int fd_ = -1;
+  std::atomic<bool> alive_{false};
+  std::string error_;
+  std::thread reader_;
+  std::mutex requestMutex_;  // one request in flight per connection
+  std::mutex answerMutex_;
+  std::condition_variable answerCv_;
+  std::deque<vkbd::Frame> answers_;
+};
+
+// The keyboard driver reached through orlix-vkbd. Key event notices release the
+// semaphore the driver channel registered, as the kernel driver would.
+class SocketDriverEndpoint : public DriverEndpoint {
+ public:
+  explicit SocketDriverEndpoint(std::filesystem::path socketPath);
+  bool open() override;
+  bool control(uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out) override;
+  void close() override;
+  // Called (on the reader thread) when the daemon says the keyboard was unplugged
+  // or plugged, or the daemon went away (plugged = false).
+  std::function<void(bool plugged)> onPresenceChange;
+  VkbdConnection& connection() { return connection_; }
+
+ private:
+  bool ensureConnected();
+  std::filesystem::path path_;
+  VkbdConnection connection_;
+};
+
+}  // namespace orlix::platform
