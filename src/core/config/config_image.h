@@ -71,6 +71,17 @@ struct EffectSlot {
   uint32_t headerLength = 0;
 };
 
+// The profile table: five records of 1740 bytes (their layout belongs to the
+// profile files) and the index of the current profile, whose record is the
+// current record.
+inline constexpr size_t kProfileRecordSize = 1740;
+using ProfileRecord = std::array<uint8_t, kProfileRecordSize>;
+struct ProfileTable {
+  std::array<ProfileRecord, kProfileCount> records{};
+  int current = 0;  // 0..4
+};
+static_assert(sizeof(ProfileRecord) * kProfileCount == 8700);
+
 struct MacroSlotEntry {
   uint32_t macroId = 0;  // 0 = slot free
   uint8_t slot = 0;
@@ -102,6 +113,10 @@ struct ConfigImage {
   // The LED command block being edited by an effect page, and its length.
   LightingCommand editedLedCommand{};
   std::vector<std::vector<uint8_t>> ledGroupCommands;
+  ProfileTable profiles;
+  // Key selection flag of the lighting page: 1 when the last selection recount
+  // found between 1 and 112 keys selected, 0 when it found none.
+  uint32_t keySelectionFlag = 0;
 
   // Action text of key k (UTF-16, at most 259 characters).
   std::u16string actionText(int k) const;

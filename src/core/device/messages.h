@@ -7,6 +7,7 @@
 
 namespace orlix::msg {
 
+inline constexpr uint32_t kClose = 0x0010;          // WM_CLOSE: ends a dialog (the apply's progress)
 inline constexpr uint32_t kLanguageChoice = 0x401;   // wParam 0, lParam language id 1..12
 inline constexpr uint32_t kHookKey = 0x40A;          // virtual-key code / key flags
 inline constexpr uint32_t kProgress = 0x42B;         // progress 0..100 / 0

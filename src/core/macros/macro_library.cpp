@@ -1,0 +1,117 @@
+#include "core/macros/macro_library.h"
+
+#include <algorithm>
+
+#include "core/macros/macro_record.h"
+#include "core/util/bytes.h"
+#include "core/util/utf8_utf16.h"
+
+namespace orlix::macros {
+
+namespace {
+constexpr char16_t kMissingFileText[] = u"Failed to open file, check whether there is a %s path?";
+constexpr char16_t kNoPermissionText[] = u"Failed to create Profile, make sure you have permission to create files!";
+}  // namespace
+
+MacroLibrary::MacroLibrary(ConfigImage& image, FileStore& files, std::string path, UserNotices& notices,
+                           TextSource texts, Pacer& pacer)
+    : image_(image), files_(files), path_(std::move(path)), notices_(notices), texts_(std::move(texts)),
+      pacer_(pacer) {}
+
+bool MacroLibrary::LoadMacroLibrary() {
+  FileError error = FileError::None;
+  auto bytes = files_.read(path_, kMacroFileSize, error);
+  if (!bytes) {
+    if (error == FileError::NotFound) notices_.showInfo(formatOne(texts_.text("str_msg2"), utf8ToUtf16(path_)));
+    return false;
+  }
+  for (auto& r : image_.macroLibrary) r.fill(0);
+  size_t n = bytes->size();
+  for (size_t i = 0; i < kMacroRecordCount && i * kMacroRecordSize < n; ++i) {
+    size_t take = std::min(kMacroRecordSize, n - i * kMacroRecordSize);
+    std::copy_n(bytes->begin() + ptrdiff_t(i * kMacroRecordSize), take, image_.macroLibrary[i].begin());
+  }
+  return true;
+}
+
+bool MacroLibrary::SaveMacroLibrary(MissingFileNotice how) {
+  std::vector<uint8_t> bytes(kMacroFileSize);
+  for (size_t i = 0; i < kMacroRecordCount; ++i)
+    std::copy(image_.macroLibrary[i].begin(), image_.macroLibrary[i].end(),
+              bytes.begin() + ptrdiff_t(i * kMacroRecordSize));
+  if (files_.exists(path_)) {
+    pacer_.pause(kSavePause);
+    bool ok = files_.write(path_, bytes) == FileError::None;
+    pacer_.pause(kSavePause);
+    return ok;
+  }
+  std::u16string text = formatOne(kMissingFileText, utf8ToUtf16(path_));
+  if (how == MissingFileNotice::MessageBox) notices_.messageBox(text, u"Info");
+  else notices_.showInfo(text);
+  FileError e = files_.write(path_, bytes);
+  if (e == FileError::AccessDenied) notices_.showInfo(kNoPermissionText);
+  return e == FileError::None;
+}
+
+std::optional<int> MacroLibrary::FindMacroRecord(uint32_t id) const {
+  for (int i = 0; i < kMacroRecordCount; ++i)
+    if (recordId(image_.macroLibrary[size_t(i)]) == id) return i;
+  return std::nullopt;
+}
+
+bool MacroLibrary::StoreMacro(std::span<const uint8_t> block) {
+  if (block.size() < kBlkEvents) return false;
+  uint32_t size = getU32(block, kBlkSize), magic = getU32(block, kBlkMagic);
+  if (size < kMinBlockSize || (magic >> 16) != kMagicHighMark) return false;
+  uint32_t id = getU32(block, kBlkId);
+
+  int index = -1;
+  if (auto found = FindMacroRecord(id)) {
+    index = *found;
+  } else {
+    for (int i = 0; i < kMacroRecordCount && index < 0; ++i)
+      if (isFree(image_.macroLibrary[size_t(i)])) index = i;
+    if (index < 0) return false;
+  }
+  auto& r = image_.macroLibrary[size_t(index)];
+  r.fill(0);
+  size_t n = std::min<size_t>({getU32(block, kBlkCount), (block.size() - kBlkEvents) / 4, kMaxEvents});
+  std::copy_n(block.begin() + kBlkEvents, 4 * n, r.begin() + kRecEvents);
+  putU32(r, kRecId, id);
+  putU32(r, kRecCount, uint32_t(n));
+  putU32(r, kRecLoop, getU32(block, kBlkLoop));
+  putU32(r, kRecReserved, getU32(block, kBlkReserved));
+  std::copy_n(block.begin() + kBlkName, 2 * kNameUnits, r.begin() + kRecName);
+  putU32(r, kRecSize, size);
+  putU32(r, kRecMagic, magic);
+  SaveMacroLibrary();
+  return true;
+}
+
+void MacroLibrary::DeleteMacro(uint32_t id) {
+  if (auto i = FindMacroRecord(id)) image_.macroLibrary[size_t(*i)].fill(0);
+  SaveMacroLibrary();
+}
+
+void MacroLibrary::RenameMacro(uint32_t id, std::u16string_view name) {
+  for (auto& r : image_.macroLibrary)
+    if (recordId(r) == id) setRecordName(r, name);
+  SaveMacroLibrary();
+}
+
+bool MacroLibrary::IsMacroInUse(uint32_t id) const {
+  for (int k = 0; k < kKeyCount; ++k)
+    if (image_.macroId(k) == id) return true;
+  return false;
+}
+
+std::vector<MacroListItem> MacroLibrary::ListMacros(int category) const {
+  std::vector<MacroListItem> items;
+  for (int i = 0; i < kMacroRecordCount; ++i) {
+    const auto& r = image_.macroLibrary[size_t(i)];
+    if (isListed(r) && categoryOf(recordId(r)) == category) items.push_back({recordName(r), recordId(r), i});
+  }
+  return items;
+}
+
+}  // namespace orlix::macros

@@ -1,0 +1,13 @@
+#pragma once
+// Conversions between UTF-8 (Linux paths, the command line) and UTF-16 (the
+// system's stored texts). Malformed input becomes U+FFFD; nothing throws.
+
+#include <string>
+#include <string_view>
+
+namespace orlix {
+
+std::u16string utf8ToUtf16(std::string_view s);
+std::string utf16ToUtf8(std::u16string_view s);
+
+}  // namespace orlix
