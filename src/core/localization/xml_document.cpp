@@ -165,7 +165,7 @@ std::u16string_view nameAt(std::u16string_view text, size_t start) {
 
 }  // namespace
 
-XmlDocument::XmlDocument(const CodePageConverter& converter) : converter_(converter) { clearIndex(); }
+XmlDocument::XmlDocument(const CodePageConverter& converter) : converter_(&converter) { clearIndex(); }
 
 XmlDocument::~XmlDocument() = default;
 
@@ -293,13 +293,13 @@ bool XmlDocument::LoadDocumentBytes(std::string_view bytes) {
       notes += "(used UTF-8 detection) ";
     }
     unsigned cp = encoding.empty() ? 0 : codePageOfName(encoding);
-    if (cp == 0) cp = converter_.ansiCodePage();
+    if (cp == 0) cp = converter_->ansiCodePage();
     if (cp == kCodePageUtf8) {
       text_ = utf8ToUtf16(data);
     } else if (cp == kCodePageUtf32) {
       text_ = utf32LeToUtf16(data);
-    } else if (!converter_.toUtf16(cp, data, text_) &&
-               !converter_.toUtf16(converter_.ansiCodePage(), data, text_)) {
+    } else if (!converter_->toUtf16(cp, data, text_) &&
+               !converter_->toUtf16(converter_->ansiCodePage(), data, text_)) {
       // Neither the named nor the ANSI code page is known to the converter:
       // keep the bytes readable as Latin-1 rather than losing the text.
       builtinConverter().toUtf16(28591, data, text_);

@@ -92,6 +92,9 @@ class XmlDocument {
   // child elements, an empty element, or when there is no current child.
   std::u16string GetChildText() const;
 
+  // Replaces the converter (the platform's once it is known).
+  void setConverter(const CodePageConverter& converter) { converter_ = &converter; }
+
   const std::u16string& text() const { return text_; }
   const std::string& resultText() const { return result_; }
   unsigned flags() const { return flags_; }
@@ -117,7 +120,7 @@ class XmlDocument {
   void clearIndex();
   bool nameMatches(uint32_t n, std::u16string_view name) const;
 
-  const CodePageConverter& converter_;
+  const CodePageConverter* converter_;
   std::u16string text_;
   std::string result_;      // load part plus, after a parse, the parse message
   std::string loadResult_;  // the load part kept aside for ParseDocument
