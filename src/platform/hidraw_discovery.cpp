@@ -113,6 +113,7 @@ std::vector<HidrawNode> listHidrawNodes(const fs::path& sysfsRoot, uint16_t vend
     if (!parseHidId(uevent["HID_ID"], node.vendor, node.product)) continue;
     if (node.vendor != vendor || node.product != product) continue;
     auto own = sysfs::readUevent(it->path() / "uevent");
+    // DEVNAME is relative to /dev in sysfs; an absolute one is taken as it is.
     node.devnode = fs::path("/dev") / (own.count("DEVNAME") ? own["DEVNAME"] : name);
     node.interfaceNumber = interfaceNumberOf(hidDevice, uevent["HID_PHYS"]);
     if (auto d = sysfs::readBinary(hidDevice / "report_descriptor"); d && !d->empty())

@@ -27,7 +27,7 @@ bool declaresUsage(std::span<const uint8_t> descriptor, uint16_t usagePage, uint
 
 struct HidrawNode {
   std::string name;                // "hidraw3"
-  std::filesystem::path devnode;   // "/dev/hidraw3"
+  std::filesystem::path devnode;   // "/dev/hidraw3" (from the node's DEVNAME)
   uint16_t vendor = 0;
   uint16_t product = 0;
   int interfaceNumber = -1;        // USB interface; -1 when unknown
