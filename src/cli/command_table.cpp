@@ -8,6 +8,7 @@ const CommandTable& commandTable() {
     CommandTable t;
     addDeviceCommands(t);
     addSimCommands(t);
+    addPlatformCommands(t);
     return t;
   }();
   return table;

@@ -7,5 +7,6 @@ namespace orlix::cli {
 
 void addDeviceCommands(CommandTable& t);  // version
 void addSimCommands(CommandTable& t);     // sim ...
+void addPlatformCommands(CommandTable& t);  // paths, devices
 
 }  // namespace orlix::cli
