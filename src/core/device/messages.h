@@ -13,8 +13,10 @@ inline constexpr uint32_t kHookKey = 0x40A;          // virtual-key code / key f
 inline constexpr uint32_t kProgress = 0x42B;         // progress 0..100 / 0
 inline constexpr uint32_t kLightSelection = 0x450;   // lighting selection recount
 inline constexpr uint32_t kEffectSlot = 0x451;       // 0 / effect slot 0..10
+inline constexpr uint32_t kScrollFrameLayout = 0x464; // skinned scroll frame: lay out the clip window
+inline constexpr uint32_t kListSelChange = 0x465;    // list control id / item index
 inline constexpr uint32_t kTrayNotify = 0x46C;       // 0 / mouse message
-inline constexpr uint32_t kListEdit = 0x470;         // in-place edit of a list item ended
+inline constexpr uint32_t kListEdit = 0x470;         // list control id / item index: in-place edit ended
 inline constexpr uint32_t kMenuChoice = 0x501;       // skinned menu answer
 inline constexpr uint32_t kApplyDone = 0x703;        // apply succeeded
 inline constexpr uint32_t kApplyFailed = 0x704;      // apply failed: "Setting Error"
@@ -25,6 +27,10 @@ inline constexpr uint32_t kKeyEvent = 0x7EB;         // key event word / 0
 inline constexpr uint32_t kSliderPos = 0x800;        // position / slider id
 inline constexpr uint32_t kHint = 0x805;             // 0 / hint number
 inline constexpr uint32_t kRestoreDefaults = 0x806;  // 0 / 0
+
+// wParam values of kButtonNotify: the mouse message the button saw.
+inline constexpr uintptr_t kLeftButtonDown = 0x201;
+inline constexpr uintptr_t kLeftButtonUp = 0x202;
 
 // wParam values of kLightingSend.
 inline constexpr uintptr_t kSendEditedBlock = 0;
