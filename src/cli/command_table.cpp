@@ -8,6 +8,12 @@ const CommandTable& commandTable() {
     CommandTable t;
     addDeviceCommands(t);
     addSimCommands(t);
+    addApplyCommands(t);
+    addProfileCommands(t);
+    addKeyCommands(t);
+    addLightCommands(t);
+    addMacroCommands(t);
+    addListenCommands(t);
     return t;
   }();
   return table;
