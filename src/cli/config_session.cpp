@@ -92,6 +92,9 @@ bool Session::open(bool withMacros) {
   profiles->loadProfileTableAtStartUp();
   macros = std::make_unique<macros::MacroLibrary>(*image, files, (dataFolder / macros::kMacroFileName).string(),
                                                   notices, texts, realPacer());
+  // Macro.cfg, too, comes with an installation: an empty library is made where
+  // there is none yet, so the first commands do not report it missing.
+  if (!files.exists(macros->path())) files.write(macros->path(), std::vector<uint8_t>(macros::kMacroFileSize, 0));
   if (withMacros) macros->LoadMacroLibrary();
   return true;
 }
