@@ -9,6 +9,12 @@ const CommandTable& commandTable() {
     addDeviceCommands(t);
     addSimCommands(t);
     addPlatformCommands(t);
+    addApplyCommands(t);
+    addProfileCommands(t);
+    addKeyCommands(t);
+    addLightCommands(t);
+    addMacroCommands(t);
+    addListenCommands(t);
     return t;
   }();
   return table;

@@ -74,6 +74,9 @@ TEST_F(ProfileFixture, FirstStartCreatesProfile1) {
   EXPECT_EQ(profiles->current(), 0);
   EXPECT_EQ(image->keyTable, image->defaultKeyTable);
   EXPECT_TRUE(notices.entries.empty());
+  // No file was loaded, yet the LED codes are the map's, in memory and in the file.
+  EXPECT_EQ(image->ledCode(83), 0x22u);
+  EXPECT_EQ(getU32(*files.find(file(1)), profile::kKeyTableBytes + profile::kKeyExtraBytes + 83 * 116 + 104), 0x22u);
 
   const auto& rec = image->profiles.records[2];
   EXPECT_EQ(profile::recordMagic(rec), 0xBEBEu);

@@ -85,6 +85,10 @@ bool Profiles::saveProfile() {
 bool Profiles::createProfile(const std::string& path) {
   KeyTable previous = image_.keyTable;
   image_.keyTable = image_.defaultKeyTable;
+  // The LED codes are the lighting key map's whatever a file says; a created
+  // profile carries them too, or a first start (which loads no file) would send
+  // lighting commands that name LED 0 for every key.
+  restoreLedCodesFromMap(image_);
   FileError e = files_.write(path, profile::serializeCreatedProfile(image_));
   if (e == FileError::None) return true;
   image_.keyTable = previous;

@@ -51,7 +51,8 @@ class Profiles {
   // Writes the current profile's file; true when it was written. The previous
   // file survives a failed write.
   bool saveProfile();
-  // Makes the default key table the key table and writes blocks 1 to 3 to path.
+  // Makes the default key table the key table, sets the LED codes from the
+  // lighting key map and writes blocks 1 to 3 to path.
   bool createProfile(const std::string& path);
   // The start-up: profile table from the registry, the current profile loaded
   // (or created), names and paths rebuilt.

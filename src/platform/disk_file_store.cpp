@@ -1,0 +1,73 @@
+#include "platform/disk_file_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/paths.h"
+
+namespace orlix::platform {
+
+namespace {
+FileError fromErrno(int e) {
+  switch (e) {
+    case ENOENT:
+    case ENOTDIR: return FileError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return FileError::AccessDenied;
+    default: return FileError::Other;
+  }
+}
+}  // namespace
+
+std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path, size_t maxBytes, FileError& error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = fromErrno(errno);
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    error = FileError::Other;
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes;
+  uint8_t buf[65536];
+  while (bytes.size() < maxBytes) {
+    ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = fromErrno(errno);
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.insert(bytes.end(), buf, buf + n);
+  }
+  ::close(fd);
+  error = FileError::None;
+  return bytes;
+}
+
+FileError DiskFileStore::write(const std::string& path, std::span<const uint8_t> bytes) {
+  if (writeFileAtomically(path, bytes.data(), bytes.size())) return FileError::None;
+  // Tell why as the open of the file itself would have.
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return FileError::NotFound;
+  if (::access(folder.c_str(), W_OK) != 0) return fromErrno(errno);
+  return FileError::Other;
+}
+
+bool DiskFileStore::exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace orlix::platform
