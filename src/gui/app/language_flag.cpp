@@ -1,14 +1,12 @@
 #include "gui/app/language_flag.h"
 
-#include <atomic>
+#include "core/localization/language_strings.h"
 
 namespace orlix::gui {
 
-namespace {
-std::atomic<int> flag{0};
-}
-
-int languageFlag() { return flag.load(); }
-void setLanguageFlag(int value) { flag.store(value); }
+// One flag for the whole program: the windows read the one the language
+// files' loader and the language switch set.
+int languageFlag() { return localization::languageFlag(); }
+void setLanguageFlag(int value) { localization::setLanguageFlag(value); }
 
 }  // namespace orlix::gui

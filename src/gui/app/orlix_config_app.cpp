@@ -1,0 +1,221 @@
+#include "gui/app/orlix_config_app.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/app/main_window_core.h"
+#include "core/config/config_image.h"
+#include "core/config/profiles.h"
+#include "core/device/driver_channel.h"
+#include "core/device/messages.h"
+#include "core/device/pacer.h"
+#include "core/localization/language_strings.h"
+#include "core/localization/languages.h"
+#include "core/macros/macro_library.h"
+#include "gui/app/device_link.h"
+#include "gui/app/key_catch.h"
+#include "gui/app/orlix_config_dlg.h"
+#include "gui/app/gui_notices.h"
+#include "gui/skin/skin_images.h"
+#include "platform/disk_file_store.h"
+#include "platform/file_registry.h"
+#include "platform/host_actions.h"
+#include "platform/paths.h"
+#include "platform/single_instance.h"
+
+namespace orlix::gui {
+
+namespace fs = std::filesystem;
+
+namespace {
+using Clock = std::chrono::steady_clock;
+Clock::time_point& processStart() {
+  static Clock::time_point start = Clock::now();
+  return start;
+}
+
+// The updater, started once per start while the keyboard is present: the
+// program ulmora_update/UlmoraUpdate in the program folder, else UlmoraUpdate
+// on PATH; a missing one is ignored.
+void startUpdater(const fs::path& programFolder) {
+  fs::path local = programFolder / "ulmora_update" / "UlmoraUpdate";
+  std::error_code ec;
+  if (fs::is_regular_file(local, ec)) {
+    platform::startDetached(local, {local.string()});
+    return;
+  }
+  if (auto found = platform::findExecutable("UlmoraUpdate")) platform::startDetached(*found, {found->string()});
+}
+
+std::u16string missingText(std::string_view key) {
+  auto k = localization::stringKeyFromName(key);
+  return k ? localization::str(*k) : std::u16string();
+}
+}  // namespace
+
+AppOptions parseAppOptions(const QStringList& arguments) {
+  AppOptions o;
+  for (int i = 1; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= arguments.size()) {
+        o.error = a.toStdString() + " needs a value";
+        return;
+      }
+      into = arguments[++i].toStdString();
+    };
+    if (a == "--simulate") o.simulate = true;
+    else if (a == "--show") o.show = true;
+    else if (a == "--driver") value(o.driver);
+    else if (a == "--root") value(o.root);
+    else if (a == "--config") value(o.config);
+    else if (a == "--instance") value(o.instanceName);
+    else if (a == "-h" || a == "--help") o.help = true;
+    else if (a.startsWith("--driver=")) o.driver = a.mid(9).toStdString();
+    else if (a.startsWith("--root=")) o.root = a.mid(7).toStdString();
+    else if (a.startsWith("--config=")) o.config = a.mid(9).toStdString();
+    else o.error = "unknown argument " + a.toStdString();
+    if (!o.error.empty()) break;
+  }
+  return o;
+}
+
+QString usageText() {
+  return QStringLiteral(
+      "usage: orlix [--simulate] [--show] [--driver auto|sim[:SOCKET]|hidraw[:DEVICE]] [--root DIR] [--config DIR]\n"
+      "  --simulate  use the virtual keyboard, starting orlix-vkbd when none runs\n"
+      "  --show      show the window at start (otherwise it shows only when the system\n"
+      "              has been up for more than five minutes, and stays in the tray before)\n"
+      "  --driver    how the keyboard is reached (default auto: the keyboard, else the virtual one)\n"
+      "  --root      the program folder (skins/, Language/, Profile/)\n"
+      "  --config    the settings folder\n");
+}
+
+struct COrlixConfigApp::Parts {
+  std::unique_ptr<platform::SingleInstance> instance;
+  QSocketNotifier* instanceNotifier = nullptr;
+  fs::path programFolder, dataFolder;
+  std::unique_ptr<DeviceLink> link;
+  std::unique_ptr<ConfigImage> image;
+  std::unique_ptr<DriverChannel> channel;
+  platform::DiskFileStore files;
+  std::unique_ptr<platform::FileRegistry> registry;
+  GuiNotices notices;
+  std::unique_ptr<platform::LinuxHostActions> host;
+  std::unique_ptr<Profiles> profiles;
+  std::unique_ptr<macros::MacroLibrary> macros;
+  std::unique_ptr<COrlixConfigDlg> window;
+};
+
+COrlixConfigApp::COrlixConfigApp(AppOptions options) : options_(std::move(options)), parts_(std::make_unique<Parts>()) {
+  processStart();
+}
+
+COrlixConfigApp::~COrlixConfigApp() {
+  // The window first: its pages and tray go before the services they use.
+  parts_->window.reset();
+  if (parts_->channel) parts_->channel.reset();
+}
+
+COrlixConfigDlg* COrlixConfigApp::mainWindow() const { return parts_->window.get(); }
+
+int COrlixConfigApp::start() {
+  Parts& p = *parts_;
+  // One copy: a second one asks the first to show its window and ends.
+  std::string name = options_.instanceName.empty() ? std::string(platform::kInstanceName) : options_.instanceName;
+  p.instance = std::make_unique<platform::SingleInstance>(name);
+  if (p.instance->acquire() == platform::SingleInstance::Result::Second) {
+    secondCopy_ = true;
+    platform::SingleInstance::signalFirst(platform::kShowWindowWord, name);
+    return 0;
+  }
+
+  p.programFolder = platform::programFolder(options_.root);
+  setProgramFolder(QString::fromStdString(p.programFolder.string()));
+  localization::languageStrings().LoadLanguageFile(
+      localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));
+
+  p.image = makeConfigImage();
+  initialiseDefaults(*p.image);
+  installhook();
+
+  // Where profiles and the macro library live; an installation provides the
+  // Profile folder and an empty Macro.cfg, so a fresh data folder gets them.
+  p.dataFolder = platform::dataFolder(p.programFolder);
+  platform::prepareDataFolder(p.programFolder, p.dataFolder);
+  platform::ensureFolder(p.dataFolder / "Profile");
+  std::string macroPath = (p.dataFolder / macros::kMacroFileName).string();
+  if (!p.files.exists(macroPath)) p.files.write(macroPath, std::vector<uint8_t>(macros::kMacroFileSize, 0));
+
+  p.link = std::make_unique<DeviceLink>(DeviceLinkOptions{options_.simulate, options_.driver});
+  if (!p.link->error().empty()) std::fprintf(stderr, "orlix: %s\n", p.link->error().c_str());
+  p.channel = std::make_unique<DriverChannel>(p.link->endpoint(), p.link->hidLibrary());
+  p.registry = std::make_unique<platform::FileRegistry>(platform::configFolder(options_.config));
+  p.host = std::make_unique<platform::LinuxHostActions>(p.programFolder);
+  p.profiles = std::make_unique<Profiles>(*p.image, p.files, *p.registry, p.notices, p.dataFolder.string());
+  TextSource texts{missingText, [] { return localization::languageFlag() != 0; }};
+  p.macros = std::make_unique<macros::MacroLibrary>(*p.image, p.files, macroPath, p.notices, texts, realPacer());
+
+  ProgramServices services{*p.image,   *p.channel, realPacer(), *p.profiles, *p.macros,
+                           *p.host,    p.notices,  *p.registry, p.programFolder};
+  DeviceLink* link = p.link.get();
+  services.keyboardPresent = [link] { return link->keyboardPresent(); };
+  fs::path folder = p.programFolder;
+  services.startUpdater = [folder] { startUpdater(folder); };
+  services.monitor = &p.link->monitor();
+  MainWindowOptions windowOptions;
+  windowOptions.forceShow = options_.show;
+  p.window = std::make_unique<COrlixConfigDlg>(std::move(services), std::move(windowOptions));
+
+  // A second copy's word brings the window to the front, as a tray double-click.
+  if (p.instance->fd() >= 0) {
+    p.instanceNotifier = new QSocketNotifier(p.instance->fd(), QSocketNotifier::Read, p.window.get());
+    platform::SingleInstance* instance = p.instance.get();
+    COrlixConfigDlg* window = p.window.get();
+    QObject::connect(p.instanceNotifier, &QSocketNotifier::activated, window, [instance, window] {
+      for (const std::string& word : instance->drain())
+        if (word == platform::kShowWindowWord) window->post(msg::kTrayNotify, 0, app::kTrayDoubleClick);
+    });
+  }
+
+  p.window->initialise();
+  startupMicros_ =
+      std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - processStart()).count();
+  if (std::getenv("ORLIX_STARTUP_REPORT"))
+    std::fprintf(stderr, "orlix: initialised in %lld us\n", static_cast<long long>(startupMicros_));
+  return -1;
+}
+
+int COrlixConfigApp::run() { return QApplication::exec(); }
+
+int runOrlix(int argc, char** argv) {
+  processStart();
+  // The program places its own windows (pop-up menus, dialogs), which a Wayland
+  // session does not allow: it runs through XWayland there.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("orlix"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  AppOptions options = parseAppOptions(QApplication::arguments());
+  if (options.help) {
+    std::fputs(usageText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "orlix: %s\n%s", options.error.c_str(), usageText().toLocal8Bit().constData());
+    return 2;
+  }
+  COrlixConfigApp app(options);
+  int code = app.start();
+  if (code >= 0) return code;
+  return app.run();
+}
+
+}  // namespace orlix::gui
