@@ -245,7 +245,6 @@ void drawMainFrame(const Sink& sink) {
     drawAccentLine(p, QPointF(20, 588.5), QPointF(780, 588.5));
     drawInset(p, toQ(main_frame::kLanguagePicture).adjusted(-2, -2, 2, 2), 3);
     drawInset(p, toQ(main_frame::kStatusArea), 4);
-    drawIcon(p, Icon::Info, QRectF(72, 604, 18, 18), QColor(0x3a, 0x44, 0x4f), 1.4);
     p.restore();
   };
   std::vector<Control> controls;
