@@ -43,7 +43,12 @@ DeviceLink::DeviceLink(const DeviceLinkOptions& options) {
   monitor_.watchSystem();
 }
 
-DeviceLink::~DeviceLink() = default;
+DeviceLink::~DeviceLink() {
+  // The endpoint reports its end (a lost connection, a hang-up) to the
+  // monitor from its reader thread: it goes while the monitor still exists.
+  endpoint_.reset();
+  hidLibrary_.reset();
+}
 
 bool DeviceLink::keyboardPresent() {
   platform::DevicePresence presence(platform::sysfsRoot());

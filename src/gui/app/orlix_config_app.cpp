@@ -118,9 +118,11 @@ COrlixConfigApp::COrlixConfigApp(AppOptions options) : options_(std::move(option
 }
 
 COrlixConfigApp::~COrlixConfigApp() {
-  // The window first: its pages and tray go before the services they use.
+  // The event thread posts to the window: it forgets the window first. Then
+  // the window, whose pages and tray go before the services they use.
+  if (parts_->channel) parts_->channel->setWindow(nullptr);
   parts_->window.reset();
-  if (parts_->channel) parts_->channel.reset();
+  parts_->channel.reset();
 }
 
 COrlixConfigDlg* COrlixConfigApp::mainWindow() const { return parts_->window.get(); }
