@@ -59,6 +59,10 @@ std::optional<int> keyOf(const std::string& token) {
 
 // Parses FUNCTION into a setting result as the key setting panel would return it.
 std::optional<SettingResult> parseFunction(Session& s, int key, const std::string& text, std::string& error) {
+  auto refuse = [&](std::string why) {
+    error = std::move(why);
+    return std::nullopt;
+  };
   std::string f = text;
   size_t colon = f.find(':');
   std::string kind = lower(f.substr(0, colon));
@@ -67,7 +71,7 @@ std::optional<SettingResult> parseFunction(Session& s, int key, const std::strin
   if (kind == "disable" && colon == std::string::npos) return SettingResult{kDisabledCode, kCategoryDisable, u""};
   if (kind == "key") {
     uint8_t usage = usageOfKeyName(lower(arg));
-    if (!usage) return error = "unknown key name '" + arg + "'", std::nullopt;
+    if (!usage) return refuse("unknown key name '" + arg + "'");
     return SettingResult{plainKey(usage), kCategoryCombination, u""};
   }
   if (kind == "combo") {
@@ -76,28 +80,28 @@ std::optional<SettingResult> parseFunction(Session& s, int key, const std::strin
     size_t plus;
     while ((plus = a.find('+')) != std::string::npos) {
       auto m = lookup(kMods, a.substr(0, plus));
-      if (!m) return error = "unknown modifier '" + a.substr(0, plus) + "' (ctrl, shift, alt, win)", std::nullopt;
+      if (!m) return refuse("unknown modifier '" + a.substr(0, plus) + "' (ctrl, shift, alt, win)");
       mask |= uint8_t(*m);
       a = a.substr(plus + 1);
     }
     uint8_t usage = usageOfKeyName(a);
-    if (!mask) return error = "a combination needs a modifier, e.g. combo:ctrl+shift+a", std::nullopt;
-    if (!usage) return error = "unknown key name '" + a + "'", std::nullopt;
+    if (!mask) return refuse("a combination needs a modifier, e.g. combo:ctrl+shift+a");
+    if (!usage) return refuse("unknown key name '" + a + "'");
     return SettingResult{combination(mask, usage), kCategoryCombination, u""};
   }
   if (kind == "mouse") {
     auto v = lookup(kMouse, lower(arg));
-    if (!v) return error = "mouse function must be left, dblclick, right, middle, forward or back", std::nullopt;
+    if (!v) return refuse("mouse function must be left, dblclick, right, middle, forward or back");
     return SettingResult{*v, kCategoryBase, u""};
   }
   if (kind == "media") {
     auto v = lookup(kMedia, lower(arg));
-    if (!v) return error = "unknown media function '" + arg + "'", std::nullopt;
+    if (!v) return refuse("unknown media function '" + arg + "'");
     return SettingResult{consumer(uint16_t(*v)), kCategoryBase, u""};
   }
   if (kind == "macro") {
     auto id = parseInteger(arg, 1, 0xFFFFFFFFL);
-    if (!id) return error = "macro needs its identifier, e.g. macro:0x15001234", std::nullopt;
+    if (!id) return refuse("macro needs its identifier, e.g. macro:0x15001234");
     std::u16string name;
     if (auto r = s.macros->FindMacroRecord(uint32_t(*id)))
       name = macros::recordName(s.image->macroLibrary[size_t(*r)]);
@@ -109,11 +113,10 @@ std::optional<SettingResult> parseFunction(Session& s, int key, const std::strin
     std::string actionText = c2 == std::string::npos ? std::string() : arg.substr(c2 + 1);
     auto subtype = lookup(kHost, sub);
     if (!subtype) subtype = parseInteger(sub, 0, 15);
-    if (!subtype) return error = "unknown host function '" + sub + "'", std::nullopt;
+    if (!subtype) return refuse("unknown host function '" + sub + "'");
     return SettingResult{hostFunction(uint8_t(*subtype)), kCategoryBase, widen(actionText)};
   }
-  error = "unknown function '" + text + "' (default, disable, key:, combo:, mouse:, media:, macro:, host:)";
-  return std::nullopt;
+  return refuse("unknown function '" + text + "' (default, disable, key:, combo:, mouse:, media:, macro:, host:)");
 }
 
 // The command-line form of a key function code.

@@ -12,6 +12,12 @@ namespace orlix::cli {
 
 namespace {
 
+// Sets the reason a parse failed; always false.
+bool refuse(std::string& error, std::string why) {
+  error = std::move(why);
+  return false;
+}
+
 using namespace orlix::lighting;
 
 struct EffectInfo {
@@ -68,11 +74,11 @@ bool parseKeys(const std::string& text, std::array<bool, kLedRecordCount>& selec
       int found = -1;
       for (int i = 0; code && i < kLightingKeys && found < 0; ++i)
         if (map[size_t(i)].ledCode == uint32_t(*code)) found = i;
-      if (found < 0) return error = "no key has the LED code " + item.substr(4), false;
+      if (found < 0) return refuse(error, "no key has the LED code " + item.substr(4));
       selected[size_t(found)] = true;
     } else {
       auto entry = parseInteger(item, 0, kLightingKeys - 1);
-      if (!entry) return error = "keys are lighting entries 0..111 or LED codes led:HH: " + item, false;
+      if (!entry) return refuse(error, "keys are lighting entries 0..111 or LED codes led:HH: " + item);
       selected[size_t(*entry)] = true;
     }
   }

@@ -14,6 +14,12 @@ namespace orlix::cli {
 
 namespace {
 
+// Sets the reason a parse failed; always false.
+bool refuse(std::string& error, std::string why) {
+  error = std::move(why);
+  return false;
+}
+
 using namespace orlix::macros;
 
 constexpr std::pair<const char*, uint8_t> kMouseButtons[] = {{"lbutton", 1}, {"rbutton", 2}, {"mbutton", 4}};
@@ -62,19 +68,19 @@ bool parseEvents(const std::string& text, EventList& list, std::string& error) {
     if (t.empty()) continue;
     if (t.size() > 2 && t.compare(t.size() - 2, 2, "ms") == 0) {
       auto ms = parseInteger(trim(t.substr(0, t.size() - 2)), 0, 0xFFFFFF);
-      if (!ms) return error = "a delay is 0..16777215 ms: '" + trim(item) + "'", false;
+      if (!ms) return refuse(error, "a delay is 0..16777215 ms: '" + trim(item) + "'");
       list.push_back({kItemDelay, uint32_t(*ms)});
       continue;
     }
     size_t space = t.rfind(' ');
     std::string what = space == std::string::npos ? "" : trim(t.substr(space + 1));
     std::string key = space == std::string::npos ? t : trim(t.substr(0, space));
-    if (what != "down" && what != "up") return error = "an event is 'KEY down', 'KEY up' or 'Nms': '" + trim(item) + "'", false;
+    if (what != "down" && what != "up") return refuse(error, "an event is 'KEY down', 'KEY up' or 'Nms': '" + trim(item) + "'");
     uint8_t vk = vkOfName(key);
-    if (!vk) return error = "unknown key '" + key + "' in '" + trim(item) + "'", false;
+    if (!vk) return refuse(error, "unknown key '" + key + "' in '" + trim(item) + "'");
     list.push_back({what == "down" ? kItemPress : kItemRelease, vk});
   }
-  if (list.empty()) return error = "the macro needs at least one event", false;
+  if (list.empty()) return refuse(error, "the macro needs at least one event");
   return true;
 }
 
