@@ -8,6 +8,8 @@ const CommandTable& commandTable() {
     CommandTable t;
     addDeviceCommands(t);
     addSimCommands(t);
+    addKeysCommands(t);
+    addLangCommands(t);
     return t;
   }();
   return table;

@@ -7,5 +7,7 @@ namespace orlix::cli {
 
 void addDeviceCommands(CommandTable& t);  // version
 void addSimCommands(CommandTable& t);     // sim ...
+void addKeysCommands(CommandTable& t);    // keys
+void addLangCommands(CommandTable& t);    // lang ...
 
 }  // namespace orlix::cli
