@@ -446,12 +446,20 @@ void XmlDocument::ResetPosition() {
 
 bool XmlDocument::nameMatches(uint32_t n, std::u16string_view name) const {
   if (name.empty()) return true;
-  std::u16string_view tag = nameAt(text_, entry(n).start);
-  if (name.size() < tag.size()) return false;
-  std::u16string_view head = name.substr(0, tag.size());
-  if (!((flags_ & kDocIgnoreCase) ? equalsIgnoreCase(head, tag) : head == tag)) return false;
-  if (name.size() == tag.size()) return true;
-  char16_t c = name[tag.size()];
+  // Compare along the tag name in the text without measuring it first: most
+  // candidates differ in their first unit.
+  const bool fold = flags_ & kDocIgnoreCase;
+  const size_t at = size_t(entry(n).start) + 1;
+  const size_t end = text_.size();
+  size_t i = 0;
+  for (; i < name.size() && at + i < end && !endsName(text_[at + i]); ++i) {
+    char16_t a = text_[at + i], b = name[i];
+    if (a != b && !(fold && foldAscii(a) == foldAscii(b))) return false;
+  }
+  const bool tagEnded = at + i >= end || endsName(text_[at + i]);
+  if (!tagEnded) return false;  // the tag name is longer than the given name
+  if (i == name.size()) return true;
+  char16_t c = name[i];
   return c == u' ' || c == u'=' || c == u'/' || c == u'[' || c == u']';
 }
 
