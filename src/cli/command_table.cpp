@@ -15,6 +15,8 @@ const CommandTable& commandTable() {
     addLightCommands(t);
     addMacroCommands(t);
     addListenCommands(t);
+    addKeysCommands(t);
+    addLangCommands(t);
     return t;
   }();
   return table;

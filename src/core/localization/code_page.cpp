@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace orlix::localization {
 
@@ -111,32 +112,45 @@ unsigned ansiCodePageForLocale(std::string_view locale) {
 }
 
 std::u16string utf8ToUtf16(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  // Never more UTF-16 units than bytes: size once, write through a pointer,
+  // and cut to length at the end.
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* o = out.data();
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
   size_t i = 0;
-  while (i < bytes.size()) {
-    auto b = uint8_t(bytes[i]);
-    if (b < 0x80) {  // the common case, kept tight
-      out.push_back(char16_t(b));
-      ++i;
+  while (i < n) {
+    // Runs of ASCII, eight bytes at a time.
+    while (i + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if (w & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) o[k] = char16_t(p[i + k]);
+      o += 8;
+      i += 8;
+    }
+    if (i >= n) break;
+    if (p[i] < 0x80) {
+      *o++ = char16_t(p[i++]);
       continue;
     }
     char32_t cp;
-    size_t n = decodeUtf8(bytes, i, cp);
-    if (n == 0) {
-      out.push_back(u'?');
+    size_t len = decodeUtf8(bytes, i, cp);
+    if (len == 0) {
+      *o++ = u'?';
       ++i;
       continue;
     }
     if (cp > 0xFFFF) {
       cp -= 0x10000;
-      out.push_back(char16_t(0xD800 + (cp >> 10)));
-      out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+      *o++ = char16_t(0xD800 + (cp >> 10));
+      *o++ = char16_t(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(char16_t(cp));
+      *o++ = char16_t(cp);
     }
-    i += n;
+    i += len;
   }
+  out.resize(size_t(o - out.data()));
   return out;
 }
 

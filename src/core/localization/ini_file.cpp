@@ -143,7 +143,10 @@ std::string iniSetValue(std::string_view text, std::string_view section, std::st
     if (in && lastInSection) {
       out.insert(out.begin() + long(*lastInSection + 1), newLine);
     } else {
-      out.push_back("[" + std::string(section) + "]");
+      std::string header(1, '[');
+      header += section;
+      header += ']';
+      out.push_back(std::move(header));
       out.push_back(newLine);
     }
   }

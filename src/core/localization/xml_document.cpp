@@ -217,11 +217,16 @@ bool XmlDocument::LoadDocumentFile(const std::filesystem::path& path) {
   flags_ |= kDocReading;
   std::string bytes;
   bool ok = true;
+  long size = -1;
   if (std::fseek(f, 0, SEEK_END) == 0) {
-    long size = std::ftell(f);
-    if (size > 0) bytes.reserve(size_t(size));
+    size = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
   }
+  if (size > 0) {
+    bytes.resize(size_t(size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+  }
+  // Whatever the size said (files that grow, or report no size), read to the end.
   char buf[65536];
   for (;;) {
     size_t got = std::fread(buf, 1, sizeof buf, f);
@@ -327,7 +332,12 @@ bool XmlDocument::ParseDocument() {
   auto sameName = [&](std::u16string_view a, std::u16string_view b) {
     return ignoreCase ? equalsIgnoreCase(a, b) : a == b;
   };
-  auto quoted = [&](std::u16string_view name) { return "'" + narrow(name) + "'"; };
+  auto quoted = [&](std::u16string_view name) {
+    std::string q(1, '\'');
+    q += narrow(name);
+    q += '\'';
+    return q;
+  };
 
   if (t.empty()) {
     note("Empty document");
@@ -335,8 +345,9 @@ bool XmlDocument::ParseDocument() {
     struct Frame {
       uint32_t element;
       uint32_t lastChild;
+      std::u16string_view name;  // the element's tag name, for matching end tags
     };
-    std::vector<Frame> stack{{0, 0}};
+    std::vector<Frame> stack{{0, 0, {}}};
     stack.reserve(64);
 
     auto link = [&](uint32_t n) {
@@ -373,7 +384,7 @@ bool XmlDocument::ParseDocument() {
           target.lastChild = stack[j].lastChild;
         }
       }
-      stack.resize(into + 1);
+      stack.erase(stack.begin() + long(into + 1), stack.end());
     };
 
     XmlTokenizer tk(t);
@@ -391,12 +402,12 @@ bool XmlDocument::ParseDocument() {
         if (tok.emptyElement)
           at(n).length = uint32_t(tok.length);
         else
-          stack.push_back({n, 0});
+          stack.push_back({n, 0, t.substr(tok.nameStart, tok.nameLength)});
       } else if (tok.kind == kNodeEndTag) {
         std::u16string_view name = t.substr(tok.nameStart, tok.nameLength);
         size_t match = 0;
         for (size_t i = stack.size() - 1; i > 0; --i) {
-          if (sameName(nameAt(t, at(stack[i].element).start), name)) {
+          if (sameName(stack[i].name, name)) {
             match = i;
             break;
           }
@@ -408,7 +419,7 @@ bool XmlDocument::ParseDocument() {
         if (match != stack.size() - 1) {
           const ElementEntry& inner = at(stack.back().element);
           note("End tag " + quoted(name) + " at offset " + std::to_string(tok.start + 1) +
-               " does not match start tag " + quoted(nameAt(t, inner.start)) + " at offset " +
+               " does not match start tag " + quoted(stack.back().name) + " at offset " +
                std::to_string(inner.start));
           endImplicitly(match);
         }
@@ -446,12 +457,20 @@ void XmlDocument::ResetPosition() {
 
 bool XmlDocument::nameMatches(uint32_t n, std::u16string_view name) const {
   if (name.empty()) return true;
-  std::u16string_view tag = nameAt(text_, entry(n).start);
-  if (name.size() < tag.size()) return false;
-  std::u16string_view head = name.substr(0, tag.size());
-  if (!((flags_ & kDocIgnoreCase) ? equalsIgnoreCase(head, tag) : head == tag)) return false;
-  if (name.size() == tag.size()) return true;
-  char16_t c = name[tag.size()];
+  // Compare along the tag name in the text without measuring it first: most
+  // candidates differ in their first unit.
+  const bool fold = flags_ & kDocIgnoreCase;
+  const size_t at = size_t(entry(n).start) + 1;
+  const size_t end = text_.size();
+  size_t i = 0;
+  for (; i < name.size() && at + i < end && !endsName(text_[at + i]); ++i) {
+    char16_t a = text_[at + i], b = name[i];
+    if (a != b && !(fold && foldAscii(a) == foldAscii(b))) return false;
+  }
+  const bool tagEnded = at + i >= end || endsName(text_[at + i]);
+  if (!tagEnded) return false;  // the tag name is longer than the given name
+  if (i == name.size()) return true;
+  char16_t c = name[i];
   return c == u' ' || c == u'=' || c == u'/' || c == u'[' || c == u']';
 }
 
