@@ -1,4 +1,5 @@
 // orlix-vkbd: the virtual keyboard daemon.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -78,6 +79,15 @@ int main(int argc, char** argv) {
     char c = 1;
     [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
     ::close(ready[1]);
+    // Let go of the starter's output: whoever reads it (a pipe, a test) would
+    // otherwise wait for the daemon to end.
+    int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null >= 0) {
+      ::dup2(null, 0);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::close(null);
+    }
   } else {
     std::cerr << "orlix-vkbd: listening at " << socket.string() << ", state in " << state.string() << "\n";
   }
