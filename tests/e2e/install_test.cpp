@@ -56,7 +56,8 @@ class InstalledPrefix : public ::testing::Test {
   std::map<std::string, std::optional<std::string>> env;
 };
 
-TEST_F(InstalledPrefix, HoldsAProgramFolderAndTheDesktopFiles) {
+// One test, so that only one install of the build tree runs at a time (ctest -j).
+TEST_F(InstalledPrefix, HoldsAProgramFolderAndRunsFromIt) {
   auto share = prefix() / "share" / "orlix";
   EXPECT_TRUE(fs::is_regular_file(prefix() / "bin" / "orlixctl"));
   EXPECT_TRUE(fs::is_regular_file(prefix() / "bin" / "orlix-vkbd"));
@@ -81,9 +82,9 @@ TEST_F(InstalledPrefix, HoldsAProgramFolderAndTheDesktopFiles) {
     EXPECT_EQ(line.find("MODE"), std::string::npos) << "access comes from the seat, not from a mode";
   }
   EXPECT_EQ(rules, 1);
-}
 
-TEST_F(InstalledPrefix, OrlixctlSimulatesFromThePrefix) {
+  // orlixctl finds its program folder in the prefix and starts the virtual
+  // keyboard installed beside it.
   auto paths = orlixctl({"paths"});
   ASSERT_EQ(paths.exitCode, 0) << paths.err;
   EXPECT_NE(paths.out.find("program " + (prefix() / "share" / "orlix").string() + "\n"), std::string::npos)

@@ -79,14 +79,13 @@ int main(int argc, char** argv) {
     char c = 1;
     [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
     ::close(ready[1]);
-    // Let go of the starter's output: whoever reads it (a pipe, a test) would
-    // otherwise wait for the daemon to end.
-    int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    // A daemon keeps no terminal or pipe of its starter open.
+    int null = ::open("/dev/null", O_RDWR);
     if (null >= 0) {
       ::dup2(null, 0);
       ::dup2(null, 1);
       ::dup2(null, 2);
-      ::close(null);
+      if (null > 2) ::close(null);
     }
   } else {
     std::cerr << "orlix-vkbd: listening at " << socket.string() << ", state in " << state.string() << "\n";
