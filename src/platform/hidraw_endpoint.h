@@ -65,7 +65,9 @@ class HidrawDriverEndpoint : public DriverEndpoint {
   // The reason of the last failed open, as strerror text.
   const std::string& error() const { return error_; }
   // Called on the reader thread once when the node hangs up or fails
-  // (the keyboard was unplugged); the endpoint then stops reading.
+  // (the keyboard was unplugged); the endpoint then stops reading. It must
+  // not close the endpoint itself (close waits for that thread): post instead,
+  // for instance to a DeviceMonitor.
   std::function<void()> onHangUp;
 
   // Pending key events not yet fetched, and input reports handled since the

@@ -79,6 +79,12 @@ bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder
   return true;
 }
 
+fs::path preparedDataFolder(const fs::path& programFolder) {
+  fs::path data = dataFolder(programFolder);
+  prepareDataFolder(programFolder, data);
+  return data;
+}
+
 fs::path configFolder(const std::string& override) {
   if (!override.empty()) return fs::absolute(override);
   std::string e = env("ORLIX_CONFIG_DIR");

@@ -32,6 +32,9 @@ fs::path dataFolder(const fs::path& programFolder);
 // are never touched. Nothing is done when the two folders are the same. False
 // when the folder or Profile/ cannot be made or the copy fails.
 bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder);
+// dataFolder(programFolder), prepared for first use. A folder that cannot be
+// prepared is still returned: the file operations then report their failures.
+fs::path preparedDataFolder(const fs::path& programFolder);
 
 // Settings (the registry store): override (--config), else ORLIX_CONFIG_DIR, else
 // $XDG_CONFIG_HOME/orlix, else ~/.config/orlix.
