@@ -78,7 +78,7 @@ QRect CInfoDlg::textRect() const {
   // takes the room between title bar and buttons, so that it is read whole.
   int centre = line.center().y();
   int half = std::min(centre - 38, geo::kOkAlone.top - 6 - centre);
-  return QRect(line.left(), centre - half, line.width(), 2 * half);
+  return QRect(line.left(), centre - half, line.width(), 2 * half + 1);
 }
 
 void CInfoDlg::paintEvent(QPaintEvent*) {

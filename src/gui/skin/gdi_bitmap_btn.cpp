@@ -165,6 +165,8 @@ void CGDIBitmapBtn::paintEvent(QPaintEvent*) {
 }
 
 void CGDIBitmapBtn::setHovered(bool on) {
+  // A disabled button never sees the pointer.
+  if (on && !isEnabled()) return;
   if (hovered_ == on) return;
   hovered_ = on;
   update();
@@ -229,7 +231,7 @@ void CGDIBitmapBtn::focusOutEvent(QFocusEvent* e) {
 
 void CGDIBitmapBtn::changeEvent(QEvent* e) {
   if (e->type() == QEvent::EnabledChange || e->type() == QEvent::ActivationChange) {
-    if (e->type() == QEvent::ActivationChange && !isActiveWindow()) setHovered(false);
+    if ((e->type() == QEvent::ActivationChange && !isActiveWindow()) || !isEnabled()) setHovered(false);
     update();
   }
   QWidget::changeEvent(e);
