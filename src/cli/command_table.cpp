@@ -9,6 +9,8 @@ const CommandTable& commandTable() {
     addDeviceCommands(t);
     addSimCommands(t);
     addPlatformCommands(t);
+    addKeysCommands(t);
+    addLangCommands(t);
     return t;
   }();
   return table;
