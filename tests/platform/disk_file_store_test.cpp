@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
 #include <unistd.h>
 
 #include "platform/disk_file_store.h"
@@ -35,11 +39,18 @@ TEST(DiskFileStore, AFailedWriteKeepsThePreviousFile) {
   TempFolder dir;
   platform::DiskFileStore store;
   fs::path file = dir.path / "Profile1.cfg";
-  ASSERT_EQ(store.write(file.string(), Bytes(1000, 0xAB)), FileError::None);
-  // The temporary file cannot be made: something else already has its name.
-  fs::path blocker = file;
-  blocker += ".tmp-" + std::to_string(::getpid());
-  fs::create_directory(blocker);
-  EXPECT_EQ(store.write(file.string(), Bytes(10, 0x01)), FileError::Other);
-  EXPECT_EQ(readFile(file), std::string(1000, char(0xAB)));
+  ASSERT_EQ(store.write(file.string(), Bytes(10, 0xAB)), FileError::None);
+  // The new content cannot be written in full: files may not grow beyond 100
+  // bytes (a full disk, as far as the writer can tell).
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit small = saved;
+  small.rlim_cur = 100;
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  FileError e = store.write(file.string(), Bytes(1000, 0x01));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(e, FileError::Other);
+  EXPECT_EQ(readFile(file), std::string(10, char(0xAB)));
 }

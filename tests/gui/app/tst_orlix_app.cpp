@@ -55,6 +55,7 @@ struct Scratch {
   }
   AppOptions options() const {
     AppOptions o;
+    o.simulate = true;  // finds the daemon already running at the socket
     o.driver = "sim:" + socket.string();
     o.root = (dir / "prog").string();
     o.config = (dir / "config").string();
