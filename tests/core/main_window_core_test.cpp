@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 
@@ -112,12 +113,37 @@ struct FakeProgress : ProgressSession {
   }
 };
 
+// A clock whose pauses on other threads than the test's wait while it is shut,
+// so a test can act while the apply worker is surely still writing.
+struct GatedPacer : Pacer {
+  FakePacer clock;
+  std::mutex m;
+  std::condition_variable cv;
+  bool shut = false;
+  std::thread::id owner = std::this_thread::get_id();
+  void pause(uint32_t ms) override {
+    if (std::this_thread::get_id() != owner) {
+      std::unique_lock lock(m);
+      cv.wait(lock, [this] { return !shut; });
+    }
+    clock.pause(ms);
+  }
+  uint32_t tickCount() override { return clock.tickCount(); }
+  void setShut(bool s) {
+    {
+      std::lock_guard lock(m);
+      shut = s;
+    }
+    cv.notify_all();
+  }
+};
+
 struct MainWindowCoreTest : ::testing::Test {
   std::unique_ptr<ConfigImage> image = makeConfigImage();
   VirtualKeyboard keyboard;
   VirtualDriverEndpoint endpoint{keyboard};
   DriverChannel channel{endpoint};
-  FakePacer pacer;
+  GatedPacer pacer;
   MemoryFileStore files;
   MemoryRegistry registry;
   RecordingNotices notices;
@@ -131,6 +157,7 @@ struct MainWindowCoreTest : ::testing::Test {
   std::u16string status;
   bool menuOpen = false;
   bool keyboardPresent = true;
+  bool exitDuringApply = false;
   std::filesystem::path folder;
 
   void SetUp() override {
@@ -163,14 +190,20 @@ struct MainWindowCoreTest : ::testing::Test {
     h.showWindow = [this] { calls.push_back("show"); };
     h.openTrayMenu = [this] { calls.push_back("tray menu"); };
     h.setStatusText = [this](const std::u16string& t) { status = t; };
-    h.refreshAllKeys = [this] { calls.push_back("refresh keys"); };
+    h.refreshAllKeys = [this] {
+      calls.push_back("refresh keys");
+      if (exitDuringApply) window.post(kCommand, kCommandExit, 0);
+    };
     h.refreshLightingPage = [this] { calls.push_back("refresh lighting"); };
     h.languageMenuOpen = [this] { return menuOpen; };
     h.refreshMacroPage = [this] { calls.push_back("refresh macro"); };
     h.closeLanguageMenu = [this] { calls.push_back("close menu"); };
     h.makeProgress = [this] {
       auto p = std::make_unique<FakeProgress>();
-      p->pump = [this] { dispatch(); };
+      p->pump = [this] {
+        dispatch();
+        pacer.setShut(false);
+      };
       return p;
     };
     h.removeTray = [this] { calls.push_back("remove tray"); };
@@ -274,6 +307,18 @@ TEST_F(MainWindowCoreTest, ApplyWritesTheKeyTableThenSavesTheProfile) {
   EXPECT_EQ(getU32(*saved, 4 * 10), keys::kDisabledCode);
   EXPECT_TRUE(notices.entries.empty());
   EXPECT_NE(std::find(calls.begin(), calls.end(), "refresh lighting"), calls.end());
+}
+
+TEST_F(MainWindowCoreTest, ExitDuringAnApplyWaitsForIt) {
+  startUp();
+  image->keyTable[180] = keys::kDisabledCode;
+  exitDuringApply = true;  // "Exit" arrives while the progress dialog runs ...
+  pacer.setShut(true);     // ... and the worker has not written the key table yet
+  window.post(msg::kStartApply, 0, 0);
+  dispatch();
+  EXPECT_TRUE(core->closed());
+  EXPECT_EQ(getU32(keyboard.memory(), device::kKeyTableAddress + 4 * 180), keys::kDisabledCode);
+  EXPECT_EQ(calls.back(), "end loop, channel closed");
 }
 
 TEST_F(MainWindowCoreTest, FailedApplySaysSettingError) {

@@ -112,7 +112,10 @@ intptr_t MainWindowCore::handle(uint32_t id, uintptr_t wParam, intptr_t lParam) 
     case kDeviceChange:
       return 1;
     case kClose:
-      shutdown();
+      // A close while an apply writes waits for the apply: closing the driver
+      // under the worker would leave the keyboard with half a key table.
+      if (applying_) closePending_ = true;
+      else shutdown();
       return 0;
     default:
       return 0;
@@ -141,6 +144,7 @@ void MainWindowCore::startApply() {
   progress->run();
   worker.join();
   applying_ = false;
+  if (closePending_) shutdown();
 }
 
 void MainWindowCore::shutdown() {

@@ -142,6 +142,7 @@ class MainWindowCore {
   MessageTarget& self_;
   std::mutex applyLock_;
   bool applying_ = false;
+  bool closePending_ = false;
   bool closed_ = false;
   bool registered_ = false;
   std::optional<device::Version> version_;
