@@ -226,12 +226,14 @@ TEST_F(CliFixture, UnpluggedInTheMiddleOfAnApply) {
   writeMacros(1);
   ASSERT_EQ(run({"key", "set", "esc", "macro:0x15000001"}).rc, 0);
   Bytes before = profileFile();
-  std::thread unplug([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    keyboard.setPlugged(false);
-  });
-  auto r = run({"apply"});
-  unplug.join();
+  // The apply saves the profile as it sends the LED group commands, at least
+  // half a second before the worker's first write: the unplug falls in between.
+  Result r;
+  std::thread apply([&] { r = run({"apply"}); });
+  bool saved = waitForReplacement(root / "Profile" / "Profile1.cfg");
+  keyboard.setPlugged(false);
+  apply.join();
+  ASSERT_TRUE(saved);
   EXPECT_EQ(r.rc, 3);
   EXPECT_EQ(r.err, "Setting Error\n");
   EXPECT_EQ(profileFile(), before);  // intact: only the unchanged state was saved before the unplug
