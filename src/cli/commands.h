@@ -7,6 +7,9 @@ namespace orlix::cli {
 
 void addDeviceCommands(CommandTable& t);  // version
 void addSimCommands(CommandTable& t);     // sim ...
+void addPlatformCommands(CommandTable& t);  // paths, devices
+void addKeysCommands(CommandTable& t);    // keys
+void addLangCommands(CommandTable& t);    // lang ...
 void addApplyCommands(CommandTable& t);   // apply
 void addProfileCommands(CommandTable& t); // profile ...
 void addKeyCommands(CommandTable& t);     // key show|set

@@ -143,7 +143,7 @@ TEST_F(CliFixture, MacrosFromNewToDelete) {
   r = run({"macro", "delete", id});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.err, "The macro is being applied and cannot be deleted!\n");
-  r = run({"--lang", "zh", "macro", "delete", id});
+  r = run({"--lang", "1", "macro", "delete", id});
   EXPECT_EQ(r.err, "当前宏正在被使用，不能删除！\n");
 
   ASSERT_EQ(run({"key", "set", "g2", "default"}).rc, 0);
@@ -189,7 +189,7 @@ TEST_F(CliFixture, LightSendsTheEffectAndSavesTheProfile) {
   r = run({"light", "single"});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.err, "Single lighting:Uncheck the keyboard button!\n");
-  r = run({"--lang", "zh", "light", "wave", "--apply-mode", "--speed", "30"});  // wave selects every key itself
+  r = run({"--lang", "1", "light", "wave", "--apply-mode", "--speed", "30"});  // wave selects every key itself
   EXPECT_EQ(r.rc, 0) << r.err;
   r = run({"light", "strength", "--level", "4", "--apply-mode"});
   EXPECT_NE(r.out.find("sent ad050400"), std::string::npos) << r.out;

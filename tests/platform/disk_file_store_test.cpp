@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/disk_file_store.h"
@@ -31,15 +33,25 @@ TEST(DiskFileStore, ReadWriteAndWhyAFileCannotBeHad) {
   EXPECT_FALSE(store.read(dir.path.string(), 10, e));  // a folder is not a file
 }
 
-TEST(DiskFileStore, AFailedWriteKeepsThePreviousFile) {
+TEST(DiskFileStore, AWriteThatFailsHalfWayKeepsThePreviousFile) {
   TempFolder dir;
   platform::DiskFileStore store;
   fs::path file = dir.path / "Profile1.cfg";
   ASSERT_EQ(store.write(file.string(), Bytes(1000, 0xAB)), FileError::None);
-  // The temporary file cannot be made: something else already has its name.
-  fs::path blocker = file;
-  blocker += ".tmp-" + std::to_string(::getpid());
-  fs::create_directory(blocker);
-  EXPECT_EQ(store.write(file.string(), Bytes(10, 0x01)), FileError::Other);
+
+  // Files of this process may not grow beyond 4 KiB: the write stops half-way.
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  FileError e = store.write(file.string(), Bytes(10000, 0x01));
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_EQ(e, FileError::Other);
   EXPECT_EQ(readFile(file), std::string(1000, char(0xAB)));
+  for (const auto& entry : fs::directory_iterator(dir.path))  // no temporary file is left
+    EXPECT_EQ(entry.path().filename(), "Profile1.cfg");
 }
