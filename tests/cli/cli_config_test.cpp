@@ -95,6 +95,7 @@ TEST_F(CliFixture, KeySetShowAndBadInput) {
   r = run({"key", "show", "#8"});
   EXPECT_NE(r.out.find("function: combo:ctrl+shift+a"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("modified"), std::string::npos);
+  EXPECT_NE(r.out.find("description: Shift + Ctrl + A"), std::string::npos) << r.out;
 
   struct Bad {
     std::vector<std::string> args;
