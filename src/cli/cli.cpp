@@ -27,7 +27,7 @@ std::optional<long> parseInteger(std::string_view text, long min, long max) {
 namespace {
 void printHelp(std::ostream& out) {
   out << "usage: orlixctl [--driver auto|sim[:SOCKET]|hidraw[:DEVICE]] [--simulate]\n"
-         "                [--root DIR] [--config DIR] [--lang en|zh] COMMAND [ARGS...]\n\n"
+         "                [--root DIR] [--config DIR] [--lang ID] COMMAND [ARGS...]\n\n"
          "commands:\n";
   for (const auto& c : commandTable()) {
     out << "  " << c.usage << "\n      " << c.summary << "\n";
@@ -64,7 +64,7 @@ int runCli(std::span<const std::string> argv, std::ostream& out, std::ostream& e
     } else if (a == "--config") {
       if (!value(a, ctx.options.config)) return fail(ctx, "--config needs a folder", kExitUsage);
     } else if (a == "--lang") {
-      if (!value(a, ctx.options.lang)) return fail(ctx, "--lang needs en or zh", kExitUsage);
+      if (!value(a, ctx.options.lang)) return fail(ctx, "--lang needs a language (see orlixctl lang list)", kExitUsage);
     } else if (a == "-h" || a == "--help" || a == "help") {
       printHelp(out);
       return kExitOk;

@@ -9,14 +9,14 @@ const CommandTable& commandTable() {
     addDeviceCommands(t);
     addSimCommands(t);
     addPlatformCommands(t);
+    addKeysCommands(t);
+    addLangCommands(t);
     addApplyCommands(t);
     addProfileCommands(t);
     addKeyCommands(t);
     addLightCommands(t);
     addMacroCommands(t);
     addListenCommands(t);
-    addKeysCommands(t);
-    addLangCommands(t);
     return t;
   }();
   return table;

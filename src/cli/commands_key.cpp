@@ -7,7 +7,9 @@
 #include "core/keys/key_assignment.h"
 #include "core/keys/key_codes.h"
 #include "core/keys/key_index.h"
+#include "core/keys/key_names.h"
 #include "core/macros/macro_record.h"
+#include "platform/xkb_keyboard_layout.h"
 
 namespace orlix::cli {
 
@@ -170,6 +172,8 @@ int keyShow(Context& ctx, const std::string& token) {
   const auto& info = keyIndexInfo(*k);
   ctx.out << "key " << *k << " (" << (info.name.empty() ? "no key" : std::string(info.name)) << ")\n"
           << "  function: " << describe(s, *k) << "\n"
+          << "  description: " << narrow(functionDescription(*s.image, *k, *platform::XkbKeyboardLayout::fromSession(), s.strings))
+          << "\n"
           << "  code: " << hex32(s.image->keyTable[size_t(*k)]) << (isModified(*s.image, *k) ? " (modified" : " (default")
           << ", default " << hex32(s.image->defaultKeyTable[size_t(*k)]) << ")\n";
   return kExitOk;

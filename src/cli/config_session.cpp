@@ -4,10 +4,14 @@
 #include <cstdio>
 #include <fstream>
 
+#include "cli/language_select.h"
 #include "core/device/message_target.h"
+#include "core/localization/languages.h"
+#include "core/localization/string_keys.h"
 #include "core/keys/key_codes.h"
 #include "core/keys/key_index.h"
 #include "core/util/utf8_utf16.h"
+#include "platform/iconv_converter.h"
 #include "platform/paths.h"
 #include "platform/vkbd_client.h"
 
@@ -43,26 +47,7 @@ void TerminalNotices::showTimedInfo(const std::u16string& text, int) {
 
 namespace {
 
-// The language flag: --lang, else skins/languagetype.ini of the program folder.
-bool chineseWanted(const Context& ctx, const fs::path& programFolder) {
-  std::string lang = ctx.options.lang;
-  for (auto& c : lang) c = char(std::tolower(static_cast<unsigned char>(c)));
-  if (!lang.empty()) return lang == "zh" || lang == "sc" || lang == "cn" || lang == "chinese" || lang == "1";
-  std::ifstream ini(programFolder / "skins" / "languagetype.ini");
-  std::string line;
-  bool inSection = false;
-  while (std::getline(ini, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] == '[') {
-      inSection = line == "[languagetype]";
-    } else if (inSection && line.rfind("value=", 0) == 0) {
-      return std::atoi(line.c_str() + 6) != 0;
-    }
-  }
-  return false;
-}
-
-// Texts of string keys that the command line shows without a language file.
+// Texts of string keys that the command line shows when the language file has none.
 std::u16string builtInText(std::string_view key) {
   if (key == "str_msg2") return u"The macro library %s was not found.";
   return {};
@@ -74,16 +59,38 @@ Session::Session(Context& c) : ctx(c), notices(c.err) {}
 
 bool Session::open(bool withMacros) {
   programFolder = platform::programFolder(ctx.options.root);
-  dataFolder = platform::dataFolder(programFolder);
+  dataFolder = platform::preparedDataFolder(programFolder);
   configFolder = platform::configFolder(ctx.options.config);
-  // The Profile folder comes with an installation; where the data folder is the
-  // user's own, it is made here as an installation would have made it.
+  // Profile/ comes with an installation; a program folder given by --root may
+  // lack it, so it is made here as an installation would have made it.
   if (!platform::ensureFolder(dataFolder / "Profile")) {
     fail(ctx, "cannot create the folder " + (dataFolder / "Profile").string());
     return false;
   }
-  bool chinese = chineseWanted(ctx, programFolder);
-  texts = TextSource{builtInText, [chinese] { return chinese; }};
+
+  // The language: its file gives the string keys (a missing file leaves them
+  // empty, as in the program), its id the language flag.
+  namespace l10n = localization;
+  int flag = l10n::startupLanguageFlag(programFolder);
+  l10n::LanguageInfo language = l10n::startupLanguage(flag);
+  if (!ctx.options.lang.empty()) {
+    auto asked = parseLanguage(ctx.options.lang);
+    if (!asked) {
+      fail(ctx, "unknown language '" + ctx.options.lang + "' (see orlixctl lang list)", kExitUsage);
+      return false;
+    }
+    language = *asked;
+    flag = language.id == l10n::kLanguageChinese ? 1 : 0;
+  }
+  strings.setConverter(platform::systemConverter());
+  strings.LoadLanguageFile(l10n::languageFilePath(programFolder, language));
+  bool chinese = flag != 0;
+  texts = TextSource{[this](std::string_view name) {
+                       auto key = l10n::stringKeyFromName(name);
+                       std::u16string t = key ? strings.text(*key) : std::u16string();
+                       return t.empty() ? builtInText(name) : t;
+                     },
+                     [chinese] { return chinese; }};
   registry = std::make_unique<platform::FileRegistry>(configFolder);
   image = makeConfigImage();
   initialiseDefaults(*image);

@@ -16,6 +16,7 @@
 #include "core/config/config_image.h"
 #include "core/config/profiles.h"
 #include "core/device/driver_channel.h"
+#include "core/localization/language_strings.h"
 #include "core/macros/macro_library.h"
 #include "platform/disk_file_store.h"
 #include "platform/file_registry.h"
@@ -39,9 +40,11 @@ class TerminalNotices : public UserNotices {
 class Session {
  public:
   explicit Session(Context& ctx);
-  // The configuration as the program loads it at its start: defaults, the
-  // profile table and the current profile, and (when macros) the macro library.
-  // False (after printing why) when the folders cannot be prepared.
+  // The configuration as the program loads it at its start: the interface
+  // language (--lang, else the one the program starts in), defaults, the
+  // profile table and the current profile, and (when macros) the macro
+  // library. False (after printing why) when the folders cannot be prepared or
+  // the language asked for is unknown.
   bool open(bool macros);
   // Saves what a command changed: the profile table into the registry store and
   // the current profile's file. False (after printing why) when the file could
@@ -56,6 +59,7 @@ class Session {
   platform::DiskFileStore files;
   std::unique_ptr<platform::FileRegistry> registry;
   TerminalNotices notices;
+  localization::LanguageStrings strings;
   TextSource texts;
   std::unique_ptr<Profiles> profiles;
   std::unique_ptr<macros::MacroLibrary> macros;

@@ -95,6 +95,7 @@ TEST_F(CliFixture, KeySetShowAndBadInput) {
   r = run({"key", "show", "#8"});
   EXPECT_NE(r.out.find("function: combo:ctrl+shift+a"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("modified"), std::string::npos);
+  EXPECT_NE(r.out.find("description: Shift + Ctrl + A"), std::string::npos) << r.out;
 
   struct Bad {
     std::vector<std::string> args;
@@ -143,7 +144,7 @@ TEST_F(CliFixture, MacrosFromNewToDelete) {
   r = run({"macro", "delete", id});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.err, "The macro is being applied and cannot be deleted!\n");
-  r = run({"--lang", "zh", "macro", "delete", id});
+  r = run({"--lang", "1", "macro", "delete", id});
   EXPECT_EQ(r.err, "当前宏正在被使用，不能删除！\n");
 
   ASSERT_EQ(run({"key", "set", "g2", "default"}).rc, 0);
@@ -189,7 +190,7 @@ TEST_F(CliFixture, LightSendsTheEffectAndSavesTheProfile) {
   r = run({"light", "single"});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.err, "Single lighting:Uncheck the keyboard button!\n");
-  r = run({"--lang", "zh", "light", "wave", "--apply-mode", "--speed", "30"});  // wave selects every key itself
+  r = run({"--lang", "1", "light", "wave", "--apply-mode", "--speed", "30"});  // wave selects every key itself
   EXPECT_EQ(r.rc, 0) << r.err;
   r = run({"light", "strength", "--level", "4", "--apply-mode"});
   EXPECT_NE(r.out.find("sent ad050400"), std::string::npos) << r.out;
@@ -226,12 +227,14 @@ TEST_F(CliFixture, UnpluggedInTheMiddleOfAnApply) {
   writeMacros(1);
   ASSERT_EQ(run({"key", "set", "esc", "macro:0x15000001"}).rc, 0);
   Bytes before = profileFile();
-  std::thread unplug([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    keyboard.setPlugged(false);
-  });
-  auto r = run({"apply"});
-  unplug.join();
+  // The apply saves the profile as it sends the LED group commands, at least
+  // half a second before the worker's first write: the unplug falls in between.
+  Result r;
+  std::thread apply([&] { r = run({"apply"}); });
+  bool saved = waitForReplacement(root / "Profile" / "Profile1.cfg");
+  keyboard.setPlugged(false);
+  apply.join();
+  ASSERT_TRUE(saved);
   EXPECT_EQ(r.rc, 3);
   EXPECT_EQ(r.err, "Setting Error\n");
   EXPECT_EQ(profileFile(), before);  // intact: only the unchanged state was saved before the unplug

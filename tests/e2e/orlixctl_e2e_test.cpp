@@ -141,7 +141,8 @@ TEST_F(E2e, UnpluggedDuringAnApply) {
 
   fs::path out, err;
   pid_t apply = start({"apply"}, out, err);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Unplugged after the apply's first profile save, before the worker writes.
+  EXPECT_TRUE(waitForReplacement(dir.path / "root" / "Profile" / "Profile1.cfg"));
   ASSERT_EQ(orlixctl({"sim", "unplug"}).rc, 0);
   EXPECT_EQ(wait(apply), 3);
   EXPECT_EQ(readFile(err), "Setting Error\n");

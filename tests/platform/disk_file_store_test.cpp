@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-
+#include <signal.h>
 #include <sys/resource.h>
-
-#include <csignal>
 #include <unistd.h>
 
 #include "platform/disk_file_store.h"
@@ -35,22 +33,25 @@ TEST(DiskFileStore, ReadWriteAndWhyAFileCannotBeHad) {
   EXPECT_FALSE(store.read(dir.path.string(), 10, e));  // a folder is not a file
 }
 
-TEST(DiskFileStore, AFailedWriteKeepsThePreviousFile) {
+TEST(DiskFileStore, AWriteThatFailsHalfWayKeepsThePreviousFile) {
   TempFolder dir;
   platform::DiskFileStore store;
   fs::path file = dir.path / "Profile1.cfg";
-  ASSERT_EQ(store.write(file.string(), Bytes(10, 0xAB)), FileError::None);
-  // The new content cannot be written in full: files may not grow beyond 100
-  // bytes (a full disk, as far as the writer can tell).
-  struct rlimit saved {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  struct rlimit small = saved;
-  small.rlim_cur = 100;
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(store.write(file.string(), Bytes(1000, 0xAB)), FileError::None);
+
+  // Files of this process may not grow beyond 4 KiB: the write stops half-way.
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  FileError e = store.write(file.string(), Bytes(1000, 0x01));
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  FileError e = store.write(file.string(), Bytes(10000, 0x01));
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldHandler);
+
   EXPECT_EQ(e, FileError::Other);
-  EXPECT_EQ(readFile(file), std::string(10, char(0xAB)));
+  EXPECT_EQ(readFile(file), std::string(1000, char(0xAB)));
+  for (const auto& entry : fs::directory_iterator(dir.path))  // no temporary file is left
+    EXPECT_EQ(entry.path().filename(), "Profile1.cfg");
 }

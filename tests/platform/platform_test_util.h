@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the platform tests: temporary folders, small scripts, waiting for files.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -52,6 +53,20 @@ inline std::string waitForFile(const fs::path& file, int timeoutMs = 10000) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return {};
+}
+
+// Waits until file is replaced by another (a new inode, as an atomic rewrite
+// makes); false on time-out.
+inline bool waitForReplacement(const fs::path& file, int timeoutMs = 10000) {
+  struct stat before {};
+  ::stat(file.c_str(), &before);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    struct stat now {};
+    if (::stat(file.c_str(), &now) == 0 && now.st_ino != before.st_ino) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
 }
 
 // Sets an environment variable for the life of the object.
