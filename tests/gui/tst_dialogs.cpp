@@ -83,7 +83,7 @@ class TestDialogs : public QObject {
     CInfoDlg dlg;
     dlg.setText(QStringLiteral("OK"));
     QCOMPARE(dlg.textRect(), QRect(90, 73, 215, 18));
-    dlg.setText(QStringLiteral("Do you want to restore the default setting?"));
+    dlg.setText(QStringLiteral("Do you want to restore the default setting? Every key and light goes back."));
     QRect tall = dlg.textRect();
     QVERIFY(tall.height() >= 2 * QFontMetrics(gdiFont(14, 300)).lineSpacing());
     QCOMPARE(tall.center().y(), QRect(90, 73, 215, 18).center().y());
