@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/device/messages.h"
+#include "gui/app/gui_notices.h"
 #include "gui/app/info_dlg.h"
 #include "gui/app/language_flag.h"
 #include "gui/app/progress_dlg.h"
@@ -77,6 +78,16 @@ class TestDialogs : public QObject {
     QCOMPARE(dlg.exec(), int(QDialog::Rejected));
     QCOMPARE(dlg.size(), QSize(330, 172));
     QCOMPARE(dlg.windowTitle(), QStringLiteral("UlmoraTiskelInfoDlg"));
+  }
+
+  void noticesGoThroughTheInfoDialog() {
+    GuiNotices notices;
+    whenModal([](CInfoDlg* d) {
+      QCOMPARE(d->text(), QStringLiteral("Do you want to restore the default setting?"));
+      QVERIFY(d->cancelButton());
+      QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(5, 5));
+    });
+    QCOMPARE(notices.showInfo(u"Do you want to restore the default setting?", true), NoticeResult::Cancel);
   }
 
   void longTextIsNotCut() {
