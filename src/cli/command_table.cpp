@@ -8,6 +8,9 @@ const CommandTable& commandTable() {
     CommandTable t;
     addDeviceCommands(t);
     addSimCommands(t);
+    addPlatformCommands(t);
+    addKeysCommands(t);
+    addLangCommands(t);
     return t;
   }();
   return table;

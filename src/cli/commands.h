@@ -7,5 +7,8 @@ namespace orlix::cli {
 
 void addDeviceCommands(CommandTable& t);  // version
 void addSimCommands(CommandTable& t);     // sim ...
+void addPlatformCommands(CommandTable& t);  // paths, devices
+void addKeysCommands(CommandTable& t);    // keys
+void addLangCommands(CommandTable& t);    // lang ...
 
 }  // namespace orlix::cli

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
@@ -37,9 +38,15 @@ fs::path programFolder(const std::string& override) {
   if (!override.empty()) return fs::absolute(override);
   std::string e = env("ORLIX_ROOT");
   if (!e.empty()) return fs::absolute(e);
+  return programFolderBeside(executableFolder());
+}
+
+fs::path programFolderBeside(const fs::path& exe) {
   std::error_code ec;
-  fs::path exe = executableFolder();
-  if (fs::is_directory(exe / "skins", ec) || fs::is_directory(exe / "Language", ec)) return exe;
+  for (const char* marker : {"skins", "Language", "Profile"})
+    if (fs::is_directory(exe / marker, ec)) return exe;
+  fs::path relocated = exe.parent_path() / "share" / "orlix";
+  if (exe.filename() == "bin" && fs::is_directory(relocated, ec)) return relocated.lexically_normal();
   return fs::path(ORLIX_INSTALL_DATADIR);
 }
 
@@ -48,6 +55,34 @@ fs::path dataFolder(const fs::path& programFolder) {
   std::string x = env("XDG_DATA_HOME");
   fs::path base = x.empty() ? home() / ".local" / "share" : fs::path(x);
   return base / "orlix";
+}
+
+bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder) {
+  std::error_code ec;
+  if (fs::equivalent(programFolder, dataFolder, ec) || programFolder == dataFolder) return true;
+  if (!ensureFolder(dataFolder / "Profile")) return false;
+  fs::path macros = dataFolder / "Macro.cfg";
+  fs::path shipped = programFolder / "Macro.cfg";
+  if (fs::exists(macros, ec) || !fs::is_regular_file(shipped, ec)) return true;
+  // Copy through a temporary name so a half-copied library is never taken for a whole one.
+  fs::path tmp = macros;
+  tmp += ".tmp-" + std::to_string(::getpid());
+  if (!fs::copy_file(shipped, tmp, fs::copy_options::overwrite_existing, ec)) {
+    fs::remove(tmp, ec);
+    return false;
+  }
+  if (::link(tmp.c_str(), macros.c_str()) != 0 && errno != EEXIST) {
+    fs::remove(tmp, ec);
+    return false;
+  }
+  fs::remove(tmp, ec);
+  return true;
+}
+
+fs::path preparedDataFolder(const fs::path& programFolder) {
+  fs::path data = dataFolder(programFolder);
+  prepareDataFolder(programFolder, data);
+  return data;
 }
 
 fs::path configFolder(const std::string& override) {
@@ -77,6 +112,11 @@ fs::path defaultVkbdSocket() {
   return runtimeFolder() / "umorlixdrv.sock";
 }
 
+fs::path sysfsRoot() {
+  std::string e = env("ORLIX_SYSFS_ROOT");
+  return e.empty() ? fs::path("/sys") : fs::path(e);
+}
+
 bool ensureFolder(const fs::path& folder) {
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
@@ -87,9 +127,15 @@ bool ensureFolder(const fs::path& folder) {
 }
 
 bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
-  fs::path tmp = file;
-  tmp += ".tmp-" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  static std::atomic<unsigned> counter{0};
+  fs::path tmp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    tmp = file;
+    tmp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
   if (fd < 0) return false;
   const char* p = static_cast<const char*>(data);
   size_t left = size;
@@ -104,13 +150,21 @@ bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
     p += n;
     left -= size_t(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  if (::fsync(fd) != 0) {
+    ::close(fd);
     ::unlink(tmp.c_str());
     return false;
   }
-  if (::rename(tmp.c_str(), file.c_str()) != 0) {
+  if (::close(fd) != 0 || ::rename(tmp.c_str(), file.c_str()) != 0) {
     ::unlink(tmp.c_str());
     return false;
+  }
+  // The rename is only durable once the folder itself is on disk.
+  fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
   }
   return true;
 }

@@ -14,13 +14,27 @@ namespace fs = std::filesystem;
 fs::path executableFolder();
 
 // The program folder: override (--root) if given, else ORLIX_ROOT, else the
-// executable's folder when it holds skins/ or Language/ (build tree, portable
-// install), else <prefix>/share/orlix.
+// executable's folder when it holds skins/, Language/ or Profile/ (build tree, portable
+// install), else ../share/orlix beside the executable's folder when that exists
+// (an installed prefix, wherever it was moved), else the configured
+// <prefix>/share/orlix.
 fs::path programFolder(const std::string& override = {});
+// The part of programFolder() after the overrides, for an executable in folder exe.
+fs::path programFolderBeside(const fs::path& exe);
 
 // Where Profile/ and Macro.cfg live: the program folder when it is writable,
-// else $XDG_DATA_HOME/orlix (created on demand by the writers).
+// else $XDG_DATA_HOME/orlix (else ~/.local/share/orlix).
 fs::path dataFolder(const fs::path& programFolder);
+
+// Makes a data folder apart from the program folder ready for first use, as an
+// installation would leave it beside the program: the folder, an empty Profile/
+// and a copy of the program folder's Macro.cfg when it has none. Existing files
+// are never touched. Nothing is done when the two folders are the same. False
+// when the folder or Profile/ cannot be made or the copy fails.
+bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder);
+// dataFolder(programFolder), prepared for first use. A folder that cannot be
+// prepared is still returned: the file operations then report their failures.
+fs::path preparedDataFolder(const fs::path& programFolder);
 
 // Settings (the registry store): override (--config), else ORLIX_CONFIG_DIR, else
 // $XDG_CONFIG_HOME/orlix, else ~/.config/orlix.
@@ -35,11 +49,16 @@ fs::path stateFolder();
 // The virtual keyboard's socket: ORLIX_VKBD_SOCKET, else runtimeFolder()/umorlixdrv.sock.
 fs::path defaultVkbdSocket();
 
+// Root of the sysfs tree that device discovery reads: ORLIX_SYSFS_ROOT, else /sys.
+fs::path sysfsRoot();
+
 // Creates the folder and its parents with mode 0700 for the parts it creates.
 bool ensureFolder(const fs::path& folder);
 
-// Writes a whole file atomically: a temporary file beside it, flushed, renamed
-// over the old one. On failure the old file is untouched and false is returned.
+// Writes a whole file atomically: a temporary file beside it (a fresh name, so
+// concurrent writers never share one), flushed, renamed over the old one, and
+// the folder flushed. On failure the old file is untouched, no temporary file
+// is left and false is returned. New files get mode 0666 less the umask.
 bool writeFileAtomically(const fs::path& file, const void* data, size_t size);
 
 }  // namespace orlix::platform

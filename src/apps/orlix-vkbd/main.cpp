@@ -1,4 +1,5 @@
 // orlix-vkbd: the virtual keyboard daemon.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -78,6 +79,14 @@ int main(int argc, char** argv) {
     char c = 1;
     [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
     ::close(ready[1]);
+    // A daemon keeps no terminal or pipe of its starter open.
+    int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      ::dup2(null, 0);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      if (null > 2) ::close(null);
+    }
   } else {
     std::cerr << "orlix-vkbd: listening at " << socket.string() << ", state in " << state.string() << "\n";
   }
