@@ -17,6 +17,7 @@
 #include "core/keys/key_index.h"
 #include "core/keys/key_picture_map.h"
 #include "core/lighting/lighting_key_map.h"
+#include "core/localization/languages.h"
 #include "gallery.h"
 #include "gui/app/info_dlg.h"
 #include "gui/app/progress_dlg.h"
@@ -115,28 +116,20 @@ const char* const kGames[21] = {"Battlefield 3 ",
                                 "War Thunder",
                                 "Customize"};
 
-// The language menu of the main window: twelve languages with their flags.
+// The language menu of the main window: the twelve languages with their flags.
 class LanguageMenu : public CMenuEx {
  public:
   using CMenuEx::CMenuEx;
 
  protected:
   void fillItems() override {
-    static const struct {
-      const char* name;
-      int flag;
-    } kLanguages[12] = {{"Chinese", 182}, {"English", 193}, {"French", 184},     {"Korean", 190},
-                        {"German", 185},  {"Italian", 186}, {"Spanish", 191},    {"Dutch", 183},
-                        {"Portuguese", 188}, {"Russian", 189}, {"Ukrainian", 194}, {"Trad.Chinese", 182}};
-    for (int i = 0; i < 12; ++i) {
+    for (const localization::LanguageInfo& lang : localization::languages()) {
       QImage flag;
-      loadImageResource(kLanguages[i].flag, "PNG", &flag);
-      addItem(i + 1, QString::fromLatin1(kLanguages[i].name), flag);
+      loadImageResource(lang.menuPicture, "PNG", &flag);
+      addItem(lang.id, QString::fromUtf8(lang.menuText.data(), qsizetype(lang.menuText.size())), flag);
     }
   }
 };
-
-const int kLanguagePictures[13] = {0, 166, 159, 160, 163, 161, 162, 167, 158, 164, 165, 169, 166};
 
 }  // namespace
 
@@ -192,7 +185,7 @@ class MainFrameDemo : public QWidget {
     };
     frame_->onMessageHook = [this](uint32_t id, uintptr_t, intptr_t l) {
       if (id == msg::kLanguageChoice && menu_) {
-        if (l >= 1 && l <= 12) setLanguagePicture(kLanguagePictures[l]);
+        if (auto lang = localization::languageById(int(l))) setLanguagePicture(lang->buttonPicture);
         menu_->close();
         menu_ = nullptr;
       }
