@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/device/messages.h"
+#include "gui/app/gui_notices.h"
 #include "gui/app/info_dlg.h"
 #include "gui/app/language_flag.h"
 #include "gui/app/progress_dlg.h"
@@ -79,11 +80,21 @@ class TestDialogs : public QObject {
     QCOMPARE(dlg.windowTitle(), QStringLiteral("UlmoraTiskelInfoDlg"));
   }
 
+  void noticesGoThroughTheInfoDialog() {
+    GuiNotices notices;
+    whenModal([](CInfoDlg* d) {
+      QCOMPARE(d->text(), QStringLiteral("Do you want to restore the default setting?"));
+      QVERIFY(d->cancelButton());
+      QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(5, 5));
+    });
+    QCOMPARE(notices.showInfo(u"Do you want to restore the default setting?", true), NoticeResult::Cancel);
+  }
+
   void longTextIsNotCut() {
     CInfoDlg dlg;
     dlg.setText(QStringLiteral("OK"));
     QCOMPARE(dlg.textRect(), QRect(90, 73, 215, 18));
-    dlg.setText(QStringLiteral("Do you want to restore the default setting?"));
+    dlg.setText(QStringLiteral("Do you want to restore the default setting? Every key and light goes back."));
     QRect tall = dlg.textRect();
     QVERIFY(tall.height() >= 2 * QFontMetrics(gdiFont(14, 300)).lineSpacing());
     QCOMPARE(tall.center().y(), QRect(90, 73, 215, 18).center().y());

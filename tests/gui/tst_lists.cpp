@@ -202,7 +202,7 @@ class TestLists : public QObject {
     QCOMPARE(bar->namedTimerInterval(CSkinScrollBar::kFirstTimer), 500);
     QVERIFY(!bar->isNamedTimerActive(CSkinScrollBar::kRepeatTimer));
     // The first timer scrolls again and hands over to the 100 ms repeat.
-    QTRY_COMPARE_WITH_TIMEOUT(scrolls.count(), 2, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(scrolls.count() >= 2, 3000);
     QVERIFY(!bar->isNamedTimerActive(CSkinScrollBar::kFirstTimer));
     QVERIFY(bar->isNamedTimerActive(CSkinScrollBar::kRepeatTimer));
     QCOMPARE(bar->namedTimerInterval(CSkinScrollBar::kRepeatTimer), 100);

@@ -102,7 +102,7 @@ class TestSkinImages : public QObject {
       QVERIFY(loadImageResource(id, "BITMAP", &img));
       QCOMPARE(img.size(), QSize(skin::info_dialog::kSize.width, skin::info_dialog::kSize.height));
     }
-    for (int id : {158, 159, 160, 161, 162, 163, 164, 165, 166, 167, 169}) {
+    for (int id = skin::resource::kLanguagePictureFirst; id <= skin::resource::kLanguagePictureLast; ++id) {
       QVERIFY(loadImageResource(id, "BITMAP", &img));
       QCOMPARE(img.size(), QSize(skin::kLanguagePictureSize.width, skin::kLanguagePictureSize.height));
     }

@@ -174,7 +174,7 @@ const struct {
 } kLanguagePictures[] = {{158, Flag::Netherlands}, {159, Flag::UnitedKingdom}, {160, Flag::France},
                          {161, Flag::Germany},     {162, Flag::Italy},         {163, Flag::Korea},
                          {164, Flag::Portugal},    {165, Flag::Russia},        {166, Flag::China},
-                         {167, Flag::Spain},       {169, Flag::Ukraine}};
+                         {167, Flag::Spain},       {168, Flag::Neutral},       {169, Flag::Ukraine}};
 
 void drawScrollSkin(const Sink& sink) {
   using namespace scroll_skin;

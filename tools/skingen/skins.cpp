@@ -276,6 +276,8 @@ void drawKeyboardPage(const Sink& sink) {
   const auto& map = keys::keyPictureMap();
   auto background = [&](QPainter& p) {
     pageBackground(p);
+    drawIcon(p, Icon::Keyboard, QRectF(30, 24, 24, 24), kAccent, 1.7);
+    drawAccentLine(p, QPointF(60, 36.5), QPointF(420, 36.5));
     drawKeyboardCase(p, QRectF(72, 74, 778, 240));
     // Keys that no page can change: they stand in the picture without a button.
     const Rect fixed[3] = {{708, 90, 738, 122}, {740, 90, 770, 122}, {772, 90, 800, 122}};
@@ -361,8 +363,12 @@ void drawKeyboardOverlay(const Sink& sink) {
   for (int i = 0; i < lighting::kRealLightingKeys; ++i) {
     QRectF r = toQ(map[size_t(i)].rect).adjusted(2, 2, -2, -3);
     Legend l = legendFromTable(kLightingLegends[i]);
-    QColor shadow(0, 0, 0, 150), text(255, 255, 255, 215);
-    for (const auto& [offset, colour] : {std::pair{QPointF(0.8, 0.8), shadow}, std::pair{QPointF(0, 0), text}}) {
+    // A dark outline keeps white legends readable on bright colours.
+    QColor shadow(0, 0, 0, 120), text(255, 255, 255, 230);
+    const std::pair<QPointF, QColor> passes[] = {{QPointF(-0.7, 0), shadow}, {QPointF(0.7, 0), shadow},
+                                                 {QPointF(0, -0.7), shadow}, {QPointF(0, 0.9), shadow},
+                                                 {QPointF(0, 0), text}};
+    for (const auto& [offset, colour] : passes) {
       QRectF rr = r.translated(offset);
       if (l.icon >= 0) {
         drawIcon(p, Icon(l.icon), centredSquare(rr, std::min(rr.width(), rr.height()) * 0.6), colour, 1.3);
@@ -370,7 +376,9 @@ void drawKeyboardOverlay(const Sink& sink) {
         drawText(p, QRectF(rr.left(), rr.top(), rr.width(), rr.height() / 2), l.top, colour, 9);
         drawText(p, QRectF(rr.left(), rr.center().y(), rr.width(), rr.height() / 2), l.main, colour, 9);
       } else if (!l.main.isEmpty()) {
-        drawText(p, rr, l.main, colour, fittingSize(l.main, rr.width() - 1, l.main.size() <= 2 ? 11 : 9.5));
+        p.setFont(fittingFont(l.main, rr.width() - 1, l.main.size() <= 2 ? 11 : 9.5));
+        p.setPen(colour);
+        p.drawText(rr, Qt::AlignCenter, l.main);
       }
     }
   }

@@ -33,6 +33,19 @@ qreal fittingSize(const QString& text, qreal width, qreal largest) {
   return 6;
 }
 
+QFont fittingFont(const QString& text, qreal width, qreal largest) {
+  QFont f = font(fittingSize(text, width, largest), QFont::Bold);
+  if (f.pixelSize() >= 8) return f;
+  // Long legends on narrow keys read better condensed than tiny.
+  QFont c(QStringLiteral("DejaVu Sans Condensed"));
+  c.setWeight(QFont::Bold);
+  for (int px = int(largest); px >= 6; --px) {
+    c.setPixelSize(px);
+    if (QFontMetricsF(c).horizontalAdvance(text) <= width) break;
+  }
+  return c;
+}
+
 void drawText(QPainter& p, const QRectF& r, const QString& text, const QColor& c, qreal px, int flags,
               int weight) {
   p.save();
@@ -308,8 +321,9 @@ void drawKeyCap(QPainter& p, const QRectF& r, const Legend& legend, State s) {
     drawText(p, upper, legend.top, text, 9, Qt::AlignCenter, QFont::Bold);
     drawText(p, lower, legend.main, text, 9, Qt::AlignCenter, QFont::Bold);
   } else if (!legend.main.isEmpty()) {
-    drawText(p, top, legend.main, text, fittingSize(legend.main, top.width() - 3, legend.main.size() <= 2 ? 11 : 9.5), Qt::AlignCenter,
-             QFont::Bold);
+    p.setFont(fittingFont(legend.main, top.width() - 2, legend.main.size() <= 2 ? 11 : 9.5));
+    p.setPen(text);
+    p.drawText(top, Qt::AlignCenter, legend.main);
   }
   p.restore();
 }

@@ -47,6 +47,8 @@ QPolygonF toQ(const orlix::skin::Quad& q);
 QFont font(qreal pixelSize, int weight = QFont::Normal);
 // Largest pixel size up to largest at which text fits width in the bold font.
 qreal fittingSize(const QString& text, qreal width, qreal largest);
+// The bold font for text in width: smaller, then condensed.
+QFont fittingFont(const QString& text, qreal width, qreal largest);
 void drawText(QPainter& p, const QRectF& r, const QString& text, const QColor& c, qreal px,
               int flags = Qt::AlignCenter, int weight = QFont::Bold);
 

@@ -138,9 +138,19 @@ QRegion regionFromAlpha(const QImage& image, int threshold) {
   return regionOfRuns(image, [threshold](QRgb p) { return qAlpha(p) >= threshold; });
 }
 
-QFont gdiFont(int height, int weight) {
-  QFont f(QStringLiteral("Sans Serif"));
+namespace {
+// Arial's metrics are what the windows' text boxes were measured with; the
+// desktop's sans-serif (and its fallbacks for Chinese) stand in otherwise.
+QFont sansSerif() {
+  QFont f;
+  f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
   f.setStyleHint(QFont::SansSerif);
+  return f;
+}
+}  // namespace
+
+QFont gdiFont(int height, int weight) {
+  QFont f = sansSerif();
   // A cell height of 14 holds an em of about 11 pixels.
   f.setPixelSize(std::max(6, (height * 4 + 2) / 5));
   f.setWeight(QFont::Weight(std::clamp(weight, 100, 900)));
@@ -148,8 +158,7 @@ QFont gdiFont(int height, int weight) {
 }
 
 QFont pointFont(qreal points, int weight) {
-  QFont f(QStringLiteral("Sans Serif"));
-  f.setStyleHint(QFont::SansSerif);
+  QFont f = sansSerif();
   f.setPointSizeF(points);
   f.setWeight(QFont::Weight(std::clamp(weight, 100, 900)));
   return f;

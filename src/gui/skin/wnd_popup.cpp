@@ -139,9 +139,7 @@ void CMenuEx::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), Qt::transparent);
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
   paintFrame(p);
-  QFont f(QStringLiteral("Arial"));
-  f.setStyleHint(QFont::SansSerif);
-  f.setPixelSize(10);
+  QFont f = gdiFont(12, 400);
   p.setFont(f);
   for (int i = 0; i < int(records_.size()); ++i) {
     const Record& r = records_[size_t(i)];

@@ -51,10 +51,7 @@ int CXPMenu::exec(const QPoint& globalPos) {
 
 void CXPMenu::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  QFont f(QStringLiteral("Arial"));
-  f.setStyleHint(QFont::SansSerif);
-  f.setPixelSize(11);
-  f.setWeight(QFont::Medium);
+  QFont f = gdiFont(14, 500);
   p.setFont(f);
   for (int i = 0; i < int(items_.size()); ++i) {
     const QRect r = itemRect(i);
