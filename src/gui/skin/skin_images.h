@@ -1,0 +1,62 @@
+#pragma once
+// Skin images: where they live, the three loaders, cropping a control's piece
+// out of a window image, and the shape of a window from a key-coloured bitmap.
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QRegion>
+#include <QString>
+
+#include "core/geometry/rect.h"
+
+namespace orlix::gui {
+
+// The program folder with a trailing '/': every skin file is found relative to
+// it. Defaults to the platform's program folder; tests and tools set their own.
+QString programFolder();
+void setProgramFolder(const QString& folder);
+// programFolder() + "skins/" + relative (backslashes become slashes).
+QString skinPath(const QString& relative);
+
+// A bitmap file (".bmp"), as an opaque image. Empty when the file is missing or
+// not a picture: the window then draws nothing for it.
+QImage loadBitmapFile(const QString& path);
+// An image file (".png") with its alpha. Empty on failure.
+QImage loadImageFile(const QString& path);
+// An image built into the program: type "PNG" (:/orlix/png/<id>.png) or
+// "BITMAP" (:/orlix/bitmap/<id>.bmp). False when there is no such resource.
+bool loadImageResource(int id, const char* type, QImage* out);
+// The icon resource id (:/orlix/icon/<id>.png, or every size of <id>-<size>.png).
+QIcon loadIconResource(int id);
+
+// Makes target the part left, top, right, bottom (right and bottom exclusive) of
+// source. Nothing happens when source is empty.
+void crop(const QImage& source, int left, int top, int right, int bottom, QImage& target);
+inline void crop(const QImage& source, const Rect& r, QImage& target) {
+  crop(source, r.left, r.top, r.right, r.bottom, target);
+}
+
+// Key colour of shaped windows, RGB(255, 0, 253).
+inline constexpr QRgb kKeyColour = 0xFFFF00FD;
+// Every pixel of bitmap whose colour is not the key colour, built row by row
+// from runs of such pixels.
+QRegion regionFromBitmap(const QImage& bitmap);
+// Every pixel whose colour differs from key (alpha ignored).
+QRegion regionWithoutColour(const QImage& image, QRgb key);
+// Every pixel at least threshold opaque: the shape of a per-pixel-alpha window
+// where no compositor blends it.
+QRegion regionFromAlpha(const QImage& image, int threshold = 128);
+
+// The system's window font by its cell height and weight ("MS Shell Dlg",
+// height 14, weight 300 is the default control font); the desktop's sans-serif.
+QFont gdiFont(int height, int weight = 300);
+// A font by point size (the progress and support texts).
+QFont pointFont(qreal points, int weight = 400);
+// COLORREF 0x00BBGGRR and ARGB 0xAARRGGBB values as colours.
+inline QColor fromColorRef(unsigned v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+inline QColor fromArgb(unsigned v) { return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF, v >> 24); }
+inline QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+
+}  // namespace orlix::gui

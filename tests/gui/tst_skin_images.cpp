@@ -1,0 +1,221 @@
+// Skin images: loaders, cropping, regions from key-coloured bitmaps, and the
+// generated skin files agreeing with the windows' geometry tables.
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/keys/key_picture_map.h"
+#include "core/lighting/lighting_key_map.h"
+#include "core/skin/skin_files.h"
+#include "core/skin/window_geometry.h"
+#include "gui_test_support.h"
+
+using namespace orlix;
+using namespace orlix::gui;
+using namespace orlix::gui::test;
+
+class TestSkinImages : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { setProgramFolder(QStringLiteral(ORLIX_BIN_DIR)); }
+
+  void regionOfTwoByTwo() {
+    QImage img = solidImage(2, 2, Qt::black);
+    img.setPixel(0, 0, kKeyColour);
+    QRegion r = regionFromBitmap(img);
+    QCOMPARE(areaOf(r), 3);
+    QVERIFY(!r.contains(QPoint(0, 0)));
+    QVERIFY(r.contains(QPoint(1, 0)) && r.contains(QPoint(0, 1)) && r.contains(QPoint(1, 1)));
+  }
+
+  void regionWithoutKeyIsTheRectangle() {
+    QImage img = patternImage(37, 11);
+    QVERIFY((regionFromBitmap(img) ^ QRegion(0, 0, 37, 11)).isEmpty());
+  }
+
+  void regionKeyIsExactColour() {
+    // Near-magenta pixels belong to the shape; only RGB(255, 0, 253) is cut away.
+    QImage img = solidImage(3, 1, QColor(255, 0, 253));
+    img.setPixel(1, 0, qRgb(255, 0, 252));
+    img.setPixel(2, 0, qRgb(254, 0, 253));
+    QRegion r = regionFromBitmap(img);
+    QCOMPARE(areaOf(r), 2);
+    QVERIFY(!r.contains(QPoint(0, 0)));
+  }
+
+  void regionBeyondOneBatch() {
+    // 120 x 40 pixels alternating key and black: 2400 one-pixel runs, more than
+    // one batch of rectangles.
+    QImage img = solidImage(120, 40, Qt::black);
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = (y % 2); x < img.width(); x += 2) img.setPixel(x, y, kKeyColour);
+    QRegion r = regionFromBitmap(img);
+    QCOMPARE(areaOf(r), 2400);
+    QVERIFY(r.contains(QPoint(1, 0)) && !r.contains(QPoint(0, 0)));
+    QVERIFY(r.contains(QPoint(118, 39)) && !r.contains(QPoint(119, 39)));
+  }
+
+  void cropIsPixelForPixel() {
+    QImage page = patternImage(925, 457, 3);
+    QImage button;
+    crop(page, 129, 266, 167, 297, button);
+    QCOMPARE(button.size(), QSize(38, 31));
+    for (int y = 0; y < button.height(); ++y)
+      for (int x = 0; x < button.width(); ++x) QCOMPARE(button.pixel(x, y), page.pixel(129 + x, 266 + y));
+  }
+
+  void cropOfNothingLeavesTarget() {
+    QImage target = solidImage(4, 4, Qt::red);
+    crop(QImage(), 0, 0, 2, 2, target);
+    QCOMPARE(target.size(), QSize(4, 4));
+    QCOMPARE(target.pixelColor(0, 0), QColor(Qt::red));
+  }
+
+  void loadersGiveEmptyImagesOnFailure() {
+    QTemporaryDir dir;
+    QVERIFY(loadBitmapFile(dir.filePath("missing.bmp")).isNull());
+    QFile junk(dir.filePath("junk.bmp"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("BM this is not a picture");
+    junk.close();
+    QVERIFY(loadBitmapFile(junk.fileName()).isNull());
+    QVERIFY(loadImageFile(dir.filePath("missing.png")).isNull());
+    QImage out = solidImage(1, 1, Qt::red);
+    QVERIFY(!loadImageResource(9999, "PNG", &out));
+    QCOMPARE(out.size(), QSize(1, 1));
+  }
+
+  void builtInImages() {
+    QImage img;
+    for (int id = skin::resource::kFlagFirst; id <= skin::resource::kFlagLast; ++id) {
+      QVERIFY2(loadImageResource(id, "PNG", &img), qPrintable(QString::number(id)));
+      QSize want = id == skin::resource::kPopupFrame
+                       ? QSize(skin::popup_frame::kSize.width, skin::popup_frame::kSize.height)
+                       : QSize(skin::kFlagSize.width, skin::kFlagSize.height);
+      QCOMPARE(img.size(), want);
+    }
+    QVERIFY(loadImageResource(skin::resource::kScrollSkin, "BITMAP", &img));
+    QCOMPARE(img.width() % 9, 0);
+    QCOMPARE(img.height() % 3, 0);
+    for (int id = skin::resource::kInfoFirst; id <= skin::resource::kInfoLast; ++id) {
+      QVERIFY(loadImageResource(id, "BITMAP", &img));
+      QCOMPARE(img.size(), QSize(skin::info_dialog::kSize.width, skin::info_dialog::kSize.height));
+    }
+    for (int id = skin::resource::kLanguagePictureFirst; id <= skin::resource::kLanguagePictureLast; ++id) {
+      QVERIFY(loadImageResource(id, "BITMAP", &img));
+      QCOMPARE(img.size(), QSize(skin::kLanguagePictureSize.width, skin::kLanguagePictureSize.height));
+    }
+    QVERIFY(!loadIconResource(skin::resource::kProgramIcon).isNull());
+    QVERIFY(!loadIconResource(skin::resource::kTrayConfigIcon).isNull());
+    QVERIFY(!loadIconResource(skin::resource::kTrayExitIcon).isNull());
+  }
+
+  void skinTriplesHaveTheirWindowSizes_data() {
+    QTest::addColumn<QString>("normal");
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<QString>("down");
+    QTest::addColumn<QSize>("size");
+    auto row = [](const char* name, const skin::ImageTriple& t, skin::Size s) {
+      QTest::newRow(name) << t.normal << t.over << t.down << QSize(s.width, s.height);
+    };
+    row("main", skin::kMainFrame, skin::main_frame::kSize);
+    row("keyboard", skin::kKeyboardPage, skin::page::kSize);
+    row("lighting", skin::kLightingPage, skin::page::kSize);
+    row("macro", skin::kMacroPage, skin::page::kSize);
+    row("support", skin::kSupportPage, skin::page::kSize);
+    row("setting", skin::kSettingPanel, skin::setting_panel::kSize);
+    row("base", skin::kBasePage, skin::panel_page::kSize);
+    row("combo", skin::kComboPage, skin::panel_page::kSize);
+    row("macroset", skin::kMacroSetTab, skin::panel_page::kSize);
+    row("always", skin::kAlwaysPage, skin::effect_page::kAlways.size);
+    row("breath", skin::kBreathPage, skin::effect_page::kBreath.size);
+    row("seven", skin::kSevenPage, skin::effect_page::kSeven.size);
+    row("single", skin::kSinglePage, skin::effect_page::kSingle.size);
+    row("strength", skin::kStrengthPage, skin::effect_page::kStrength.size);
+    row("wave", skin::kWavePage, skin::effect_page::kWave.size);
+  }
+
+  void skinTriplesHaveTheirWindowSizes() {
+    QFETCH(QString, normal);
+    QFETCH(QString, over);
+    QFETCH(QString, down);
+    QFETCH(QSize, size);
+    for (const QString& f : {normal, over, down}) {
+      QImage img = loadBitmapFile(skinPath(f));
+      QVERIFY2(!img.isNull(), qPrintable(f));
+      QCOMPARE(img.size(), size);
+    }
+  }
+
+  void mainFrameShapeHoldsEveryControl() {
+    QImage frame = loadBitmapFile(skinPath(skin::kMainFrame.normal));
+    QRegion shape = regionFromBitmap(frame);
+    QVERIFY(!shape.contains(QPoint(0, 0)));  // key colour outside the shape
+    QVERIFY(shape.contains(QPoint(frame.width() / 2, frame.height() / 2)));
+    auto inside = [&](const Rect& r) { return (QRegion(toQRect(r)) - shape).isEmpty(); };
+    QVERIFY(inside(skin::main_frame::kMinimize));
+    QVERIFY(inside(skin::main_frame::kLanguage));
+    QVERIFY(inside(skin::main_frame::kStatusArea));
+    for (const auto& q : skin::main_frame::kTabs) QVERIFY(inside(skin::boundsOf(q)));
+    for (const auto& q : skin::main_frame::kProfiles) QVERIFY(inside(skin::boundsOf(q)));
+    QVERIFY(inside(skin::boundsOf(skin::main_frame::kApply)));
+    // The close button reaches into the rounded corner by design; most of it is inside.
+    QVERIFY(areaOf(shape.intersected(toQRect(skin::main_frame::kClose))) > 30 * 30);
+  }
+
+  void keyButtonsShowTheirStates() {
+    // Every key of the picture map looks different in Normal, Over and Down at
+    // its own rectangle, so a modified key is seen.
+    QImage normal = loadBitmapFile(skinPath(skin::kKeyboardPage.normal));
+    QImage over = loadBitmapFile(skinPath(skin::kKeyboardPage.over));
+    QImage down = loadBitmapFile(skinPath(skin::kKeyboardPage.down));
+    for (int n = 0; n < keys::kKeyPictureCount; ++n) {
+      if (keys::isEmptyPictureRecord(n)) continue;
+      Rect r = keys::keyPictureMap()[size_t(n)].rect;
+      QImage a, b, c;
+      crop(normal, r, a);
+      crop(over, r, b);
+      crop(down, r, c);
+      QVERIFY2(a != b && a != c && b != c, qPrintable(QString("record %1").arg(n)));
+    }
+  }
+
+  void overlayIsTransparentOverEveryLight() {
+    QImage overlay = loadImageFile(skinPath(skin::kKeyboardOverlay));
+    QCOMPARE(overlay.size(), QSize(skin::page::kSize.width, skin::page::kSize.height));
+    const auto& map = lighting::lightingKeyMap();
+    for (int i = 0; i < lighting::kRealLightingKeys; ++i) {
+      Rect r = map[size_t(i)].rect;
+      // Just inside the key's top-left corner: no legend there.
+      QCOMPARE(qAlpha(overlay.pixel(r.left + 4, r.top + 2)), 0);
+    }
+    QCOMPARE(qAlpha(overlay.pixel(0, 0)), 0);       // outside the keyboard
+    QCOMPARE(qAlpha(overlay.pixel(84, 110)), 255);  // the case between left column and keys
+  }
+
+  void paletteWheelHoldsRealHues() {
+    QImage palette = loadBitmapFile(skinPath(skin::kPalette));
+    QCOMPARE(palette.size(), QSize(skin::palette::kSize.width, skin::palette::kSize.height));
+    Rect w = skin::palette::kWheel;
+    int cx = (w.left + w.right) / 2, cy = (w.top + w.bottom) / 2;
+    // Right of the middle is red, up and left of it green and blue hues; the
+    // middle itself is white.
+    QColor right = palette.pixelColor(w.right - 3, cy);
+    QVERIFY(right.red() == 255 && right.green() < 40 && right.blue() < 40);
+    QColor centre = palette.pixelColor(cx, cy);
+    QVERIFY(centre.red() > 230 && centre.green() > 230 && centre.blue() > 230);
+    QColor left = palette.pixelColor(w.left + 3, cy);
+    QVERIFY(left.red() < 40 && left.green() > 200 && left.blue() > 200);  // cyan
+  }
+
+  void sliderThumbIsShaped() {
+    QImage thumb = loadImageFile(skinPath(skin::kSliderThumb));
+    QCOMPARE(thumb.size(), QSize(skin::slider::kThumbSize.width, skin::slider::kThumbSize.height));
+    QCOMPARE(qAlpha(thumb.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(thumb.pixel(thumb.width() / 2, thumb.height() / 2)), 255);
+  }
+};
+
+QTEST_MAIN(TestSkinImages)
+#include "tst_skin_images.moc"
