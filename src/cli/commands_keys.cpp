@@ -4,6 +4,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/config_session.h"
 #include "cli/key_listing.h"
 #include "cli/language_select.h"
 #include "core/config/config_image.h"
@@ -50,15 +51,14 @@ int cmdKeys(Context& ctx, std::span<const std::string> args) {
   std::string error;
   if (!loadCliLanguage(ctx, lang, strings, chosen, error)) return fail(ctx, error);
 
-  // The key table the program starts with; a loaded profile takes its place
-  // once profiles can be read here.
-  auto image = makeConfigImage();
-  initialiseDefaults(*image);
-  image->keyTable = image->defaultKeyTable;
+  // The keys of the current profile, loaded as the program loads it at start.
+  ctx.options.lang = lang;
+  Session session(ctx);
+  if (!session.open(false)) return kExitFailure;
 
   auto layout = platform::XkbKeyboardLayout::fromSession();
   ctx.out << "language: " << chosen.menuText << "\n";
-  printKeyTable(ctx.out, *image, *layout, strings);
+  printKeyTable(ctx.out, *session.image, *layout, strings);
   return kExitOk;
 }
 

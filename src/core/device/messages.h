@@ -7,7 +7,7 @@
 
 namespace orlix::msg {
 
-inline constexpr uint32_t kClose = 0x0010;          // WM_CLOSE: closes a window (the apply's progress dialog, the main window)
+inline constexpr uint32_t kClose = 0x0010;          // close the window or dialog (as WM_CLOSE)
 inline constexpr uint32_t kHScroll = 0x0114;        // scroll code | position << 16 / bar
 inline constexpr uint32_t kVScroll = 0x0115;        // scroll code | position << 16 / bar
 inline constexpr uint32_t kLanguageChoice = 0x401;   // wParam 0, lParam language id 1..12
