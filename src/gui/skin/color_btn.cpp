@@ -1,4 +1,5 @@
 #include "gui/skin/color_btn.h"
+#include "gui/skin/hover_rules.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -93,18 +94,12 @@ void CColorBtn::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void CColorBtn::mouseMoveEvent(QMouseEvent* e) {
-  bool leftDown = e->buttons() & Qt::LeftButton;
-  if (!(leftDown && !hovered_)) {
-    bool inside = rect().contains(e->position().toPoint());
-    if (inside && QApplication::activeWindow()) setHovered(true);
-    else if (!inside) setHovered(false);
-  }
+  if (auto h = hoverAfterMove(*this, *e, hovered_)) setHovered(*h);
   e->ignore();
 }
 
 void CColorBtn::enterEvent(QEnterEvent*) {
-  if ((QApplication::mouseButtons() & Qt::LeftButton) && !hovered_) return;
-  if (QApplication::activeWindow()) setHovered(true);
+  if (hoverOnEnter(hovered_)) setHovered(true);
 }
 
 void CColorBtn::leaveEvent(QEvent*) { setHovered(false); }

@@ -1,4 +1,5 @@
 #include "gui/skin/gdi_bitmap_btn.h"
+#include "gui/skin/hover_rules.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -206,20 +207,14 @@ void CGDIBitmapBtn::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void CGDIBitmapBtn::mouseMoveEvent(QMouseEvent* e) {
-  bool leftDown = e->buttons() & Qt::LeftButton;
-  if (!(leftDown && !hovered_)) {
-    bool inside = rect().contains(e->position().toPoint());
-    if (inside && QApplication::activeWindow()) setHovered(true);
-    else if (!inside) setHovered(false);
-  }
+  if (auto h = hoverAfterMove(*this, *e, hovered_)) setHovered(*h);
   // The parent sees the move too, in its own coordinates, as if the button were
   // not there (status hints follow the pointer).
   e->ignore();
 }
 
 void CGDIBitmapBtn::enterEvent(QEnterEvent*) {
-  if ((QApplication::mouseButtons() & Qt::LeftButton) && !hovered_) return;
-  if (QApplication::activeWindow()) setHovered(true);
+  if (hoverOnEnter(hovered_)) setHovered(true);
 }
 
 void CGDIBitmapBtn::leaveEvent(QEvent*) { setHovered(false); }
