@@ -7,6 +7,7 @@
 #include "core/keys/key_codes.h"
 #include "core/keys/usage_map.h"
 #include "core/localization/language_strings.h"
+#include "core/macros/macro_record.h"
 #include "core/util/bytes.h"
 
 namespace orlix::keys {
@@ -144,19 +145,6 @@ constexpr ConsumerText kConsumer[] = {
     {0x00, 0xE9, u"音量加大", StringKey::str_mute}, {0x00, 0xEA, u"音量减小", StringKey::str_mute},
 };
 
-constexpr size_t kMacroNameOffset = 4024;
-constexpr size_t kMacroNameChars = 40;
-
-std::u16string macroName(const MacroRecord& r) {
-  std::u16string name;
-  for (size_t i = 0; i < kMacroNameChars; ++i) {
-    auto c = char16_t(getU16(r, kMacroNameOffset + 2 * i));
-    if (c == 0) break;
-    name.push_back(c);
-  }
-  return name;
-}
-
 }  // namespace
 
 std::span<const KeyNameRow> keyNameTable() { return kKeyNames; }
@@ -235,7 +223,7 @@ std::u16string describeCode(uint32_t code, const ConfigImage& image, std::span<c
       if (extra.size() < 4) return {};
       uint32_t id = getU32(extra, 0);
       for (int r = 0; r < kMacroRecordCount; ++r)
-        if (image.macroRecordId(r) == id) return macroName(image.macroLibrary[size_t(r)]);
+        if (image.macroRecordId(r) == id) return macros::recordName(image.macroLibrary[size_t(r)]);
       return {};
     }
     case kTypeDisabled:
