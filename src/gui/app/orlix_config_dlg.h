@@ -19,7 +19,10 @@
 #include "core/app/main_window_core.h"
 #include "gui/app/language_menu.h"
 #include "gui/app/message_widget.h"
-#include "gui/app/pages.h"
+#include "gui/keys/dlg_not_see.h"
+#include "gui/keys/main_set_dlg.h"
+#include "gui/lighting/dlg_led_main.h"
+#include "gui/macros/macro_dlg.h"
 #include "gui/app/support_page.h"
 
 class QLabel;

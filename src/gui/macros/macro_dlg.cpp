@@ -1,6 +1,4 @@
-#include "gui/app/pages.h"
-
-#include <QPainter>
+#include "gui/macros/macro_dlg.h"
 
 #include "core/localization/language_strings.h"
 #include "core/localization/language_switch.h"
@@ -14,22 +12,6 @@ namespace orlix::gui {
 namespace {
 QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 }  // namespace
-
-CMainSetDlg::CMainSetDlg(QWidget* parent) : SkinPage(skin::kKeyboardPage, parent) {}
-
-void CMainSetDlg::RefreshAllKey() {
-  ++refreshes_;
-  if (onRefreshAllKeys) onRefreshAllKeys();
-  update();
-}
-
-CDlgLedMain::CDlgLedMain(QWidget* parent) : SkinPage(skin::kLightingPage, parent) {}
-
-void CDlgLedMain::RefreshPage() {
-  ++refreshes_;
-  if (onRefresh) onRefresh();
-  update();
-}
 
 CMacroDlg::CMacroDlg(QWidget* parent) : SkinPage(skin::kMacroPage, parent) {
   namespace mp = skin::macro_page;
@@ -50,18 +32,6 @@ void CMacroDlg::ClosePopupMenu() { DestroyMenuEx(this); }
 void CMacroDlg::RefreshLanguage() {
   record_->setText(qs(localization::str(localization::StringKey::str_macro_start)));
   if (!gameChosen_) game_->setText(qs(localization::customGameText()));
-}
-
-CDlgNotSee::CDlgNotSee(QWidget* parent) : QWidget(parent) {
-  picture_ = loadImageFile(skinPath(skin::kKeyboardOverlay));
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-  setAttribute(Qt::WA_TranslucentBackground);
-  resize(skin::page::kSize.width, skin::page::kSize.height);
-}
-
-void CDlgNotSee::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  if (!picture_.isNull()) p.drawImage(0, 0, picture_);
 }
 
 }  // namespace orlix::gui
