@@ -8,6 +8,7 @@
 #include "core/keys/key_codes.h"
 #include "core/keys/key_index.h"
 #include "core/keys/key_names.h"
+#include "core/keys/key_setting_model.h"
 #include "core/macros/macro_record.h"
 #include "platform/xkb_keyboard_layout.h"
 
@@ -69,8 +70,9 @@ std::optional<SettingResult> parseFunction(Session& s, int key, const std::strin
   size_t colon = f.find(':');
   std::string kind = lower(f.substr(0, colon));
   std::string arg = colon == std::string::npos ? std::string() : f.substr(colon + 1);
-  if (kind == "default" && colon == std::string::npos) return SettingResult{s.image->defaultKeyTable[size_t(key)], kCategoryBase, u""};
-  if (kind == "disable" && colon == std::string::npos) return SettingResult{kDisabledCode, kCategoryDisable, u""};
+  // Restore and Disable give what the key setting panel's buttons give.
+  if (kind == "default" && colon == std::string::npos) return restoreResult(*s.image, key);
+  if (kind == "disable" && colon == std::string::npos) return disableResult();
   if (kind == "key") {
     uint8_t usage = usageOfKeyName(lower(arg));
     if (!usage) return refuse("unknown key name '" + arg + "'");

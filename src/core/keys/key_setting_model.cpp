@@ -51,7 +51,7 @@ KeySettingModel::KeySettingModel(const ConfigImage& image, const macros::MacroLi
 void KeySettingModel::initialise(std::u16string currentFunction) {
   items_ = basePageItems();
   baseSelection_ = kBasePageItemCount - 1;  // each addition selects the added item
-  macroSet_.open();
+  if (macroSet_.gameIndex() < 0) macroSet_.open();  // the tab may have opened it already
   selectTab(kTabCombination);
   currentFunction_ = std::move(currentFunction);
 }

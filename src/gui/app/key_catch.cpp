@@ -30,14 +30,24 @@ void KeyCatch::removehook() {
 
 void KeyCatch::SetHookStatus(int on, int) { on_ = on != 0; }
 
-void KeyCatch::SetReciveWindow(MessageTarget* window) { receiver_ = window; }
+void KeyCatch::SetReciveWindow(MessageTarget* window) {
+  receiver_ = window;
+  receiverObject_ = dynamic_cast<QObject*>(window);
+  receiverIsObject_ = receiverObject_ != nullptr;
+}
+
+MessageTarget* KeyCatch::receiver() const {
+  // A destroyed window clears its QPointer; its raw pointer must not be used.
+  return receiverIsObject_ && !receiverObject_ ? nullptr : receiver_;
+}
 
 bool KeyCatch::eventFilter(QObject* watched, QEvent* event) {
   QEvent::Type type = event->type();
   // Every key event reaches the program's top-level window first and is then
   // passed on to widgets; taking it at the window sees each event once.
   if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWindowType()) return false;
-  if (!on_ || !receiver_) return false;
+  MessageTarget* target = receiver();
+  if (!on_ || !target) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   bool release = type == QEvent::KeyRelease;
   if (release && key->isAutoRepeat()) return false;
@@ -49,7 +59,7 @@ bool KeyCatch::eventFilter(QObject* watched, QEvent* event) {
     flags = keycapture::hookFlags(uint16_t(key->nativeScanCode() - 8), release, altDown);
   else
     flags = (release ? keycapture::kFlagRelease : 0) | (altDown ? keycapture::kFlagAltDown : 0);
-  receiver_->post(msg::kHookKey, vk, intptr_t(flags));
+  target->post(msg::kHookKey, vk, intptr_t(flags));
   return false;
 }
 

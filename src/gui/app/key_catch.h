@@ -25,11 +25,13 @@ class KeyCatch : public QObject {
   void installhook();
   void removehook();
   void SetHookStatus(int on, int reserved);
+  // Later key events go to window. A window that is a QObject is forgotten
+  // when it is destroyed, so no event reaches a window that is gone.
   void SetReciveWindow(MessageTarget* window);
 
   bool installed() const { return installed_; }
   bool delivering() const { return on_; }
-  MessageTarget* receiver() const { return receiver_; }
+  MessageTarget* receiver() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +41,8 @@ class KeyCatch : public QObject {
   bool installed_ = false;
   bool on_ = false;
   MessageTarget* receiver_ = nullptr;
+  QPointer<QObject> receiverObject_;  // receiver_ as a QObject, when it is one
+  bool receiverIsObject_ = false;
 };
 
 // The four entry points as the program looks them up; each is skipped when

@@ -28,6 +28,7 @@
 #include "platform/host_actions.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "platform/xtest_key_injector.h"
 
 namespace orlix::gui {
 
@@ -110,6 +111,7 @@ struct COrlixConfigApp::Parts {
   std::unique_ptr<platform::LinuxHostActions> host;
   std::unique_ptr<Profiles> profiles;
   std::unique_ptr<macros::MacroLibrary> macros;
+  std::unique_ptr<keys::KeyInjector> keyInjector;
   std::unique_ptr<COrlixConfigDlg> window;
 };
 
@@ -171,6 +173,8 @@ int COrlixConfigApp::start() {
   fs::path folder = p.programFolder;
   services.startUpdater = [folder] { startUpdater(folder); };
   services.monitor = &p.link->monitor();
+  p.keyInjector = platform::makeSessionKeyInjector();
+  services.keyInjector = p.keyInjector.get();
   MainWindowOptions windowOptions;
   windowOptions.forceShow = options_.show;
   p.window = std::make_unique<COrlixConfigDlg>(std::move(services), std::move(windowOptions));

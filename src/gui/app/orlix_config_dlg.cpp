@@ -191,7 +191,8 @@ void COrlixConfigDlg::buildControls() {
   }
 
   QPoint origin(mf::kPageOrigin.x, mf::kPageOrigin.y);
-  keyboardPage_ = new CMainSetDlg(this);
+  keyboardPage_ = new CMainSetDlg(
+      this, KeyboardPageServices{&services_.image, &services_.macros, &services_.notices, services_.keyInjector});
   lightingPage_ = new CDlgLedMain(this);
   macroPage_ = new CMacroDlg(this);
   supportPage_ = new CDlgSupport(this, services_.profiles, services_.notices, services_.host);

@@ -52,6 +52,7 @@ struct ProgramServices {
   std::function<bool()> keyboardPresent;
   std::function<void()> startUpdater;
   platform::DeviceMonitor* monitor = nullptr;  // device changes; none in tests
+  keys::KeyInjector* keyInjector = nullptr;    // synthetic key events; none: not sent
 };
 
 struct MainWindowOptions {

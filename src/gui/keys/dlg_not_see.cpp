@@ -9,6 +9,7 @@
 namespace orlix::gui {
 
 CDlgNotSee::CDlgNotSee(QWidget* parent) : QWidget(parent) {
+  setWindowTitle(QStringLiteral("Keyboard"));
   picture_ = loadImageFile(skinPath(skin::kKeyboardOverlay));
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_TranslucentBackground);
@@ -17,7 +18,9 @@ CDlgNotSee::CDlgNotSee(QWidget* parent) : QWidget(parent) {
 
 void CDlgNotSee::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  if (!picture_.isNull()) p.drawImage(0, 0, picture_);
+  // A child of the main window, drawn by Qt over the lighting page with the
+  // picture's own alpha: no desktop compositor is needed for the transparency.
+  if (!picture_.isNull()) p.drawImage(rect(), picture_);
 }
 
 }  // namespace orlix::gui
