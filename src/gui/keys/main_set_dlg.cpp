@@ -1,5 +1,7 @@
 #include "gui/keys/main_set_dlg.h"
 
+#include <QPointer>
+
 #include "core/localization/language_strings.h"
 #include "core/skin/window_geometry.h"
 #include "gui/keys/setting_dlg.h"
@@ -33,8 +35,7 @@ CMainSetDlg::CMainSetDlg(QWidget* parent, KeyboardPageServices services)
     QObject::connect(b, &CGDIBitmapBtn::clicked, this, [this, n] { onKeyClicked(n); });
     buttons_[size_t(n)] = b;
   }
-  RefreshAllKey();
-  refreshes_ = 0;  // the first drawing is not a refresh anyone asked for
+  refreshButtons();
 }
 
 CMainSetDlg::~CMainSetDlg() = default;
@@ -52,9 +53,20 @@ void CMainSetDlg::RefreshKey(int k) {
     if (keys::KeyboardPageModel::keyIndexOf(n) == k) refreshButton(n);
 }
 
+void CMainSetDlg::refreshButtons() {
+  for (int n = 0; n < keys::kKeyPictureCount; ++n) refreshButton(n);
+}
+
+void CMainSetDlg::showEvent(QShowEvent* e) {
+  // The page is built before the start-up profile is loaded, and nobody
+  // refreshes it after that load: showing it draws the keys as they are.
+  refreshButtons();
+  SkinPage::showEvent(e);
+}
+
 void CMainSetDlg::RefreshAllKey() {
   ++refreshes_;
-  for (int n = 0; n < keys::kKeyPictureCount; ++n) refreshButton(n);
+  refreshButtons();
   if (onRefreshAllKeys) onRefreshAllKeys();
   update();
 }
@@ -62,14 +74,22 @@ void CMainSetDlg::RefreshAllKey() {
 void CMainSetDlg::onKeyClicked(int n) {
   if (!model_ || !services_.macros) return;
   int d = keys::KeyboardPageModel::keyIndexOf(n);
-  CSettingDlg panel(this, *services_.image, *services_.macros, *services_.injector, *services_.layout);
-  panel.setKeyIndex(d);
-  panel.initialise();
-  if (panel.exec() != QDialog::Accepted) return;
+  // On the heap: the program may end while the panel runs (the session's end
+  // closes the main window), and the page then takes its panel with it.
+  QPointer<CMainSetDlg> self(this);
+  QPointer<CSettingDlg> panel =
+      new CSettingDlg(this, *services_.image, *services_.macros, *services_.injector, *services_.layout);
+  panel->setKeyIndex(d);
+  panel->initialise();
+  int answer = panel->exec();
+  if (!self || !panel) return;
+  keys::SettingResult result = panel->result();
+  delete panel.data();
+  if (answer != QDialog::Accepted) return;
   keys::KeyAssignmentHooks hooks;
   hooks.saveMacroLibrary = [this] { services_.macros->SaveMacroLibrary(macros::MissingFileNotice::InfoDialog); };
   hooks.refreshKey = [this](int k) { RefreshKey(k); };
-  model_->store(d, panel.result(), hooks);
+  model_->store(d, result, hooks);
 }
 
 }  // namespace orlix::gui

@@ -48,8 +48,12 @@ class CMainSetDlg : public SkinPage {
   // The button of record n was clicked: runs the panel for its key.
   void onKeyClicked(int n);
 
+ protected:
+  void showEvent(QShowEvent* e) override;
+
  private:
   void refreshButton(int n);
+  void refreshButtons();
 
   KeyboardPageServices services_;
   std::unique_ptr<keys::KeyboardLayout> ownLayout_;
