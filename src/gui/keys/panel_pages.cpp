@@ -118,9 +118,9 @@ intptr_t CDlgMacroSet::onMessage(uint32_t id, uintptr_t wParam, intptr_t lParam)
 void CDlgMacroSet::paintEvent(QPaintEvent* e) {
   SkinPage::paintEvent(e);
   // The tab lists its game again whenever it paints itself, so a macro made
-  // meanwhile shows up. A paint that only lies under the two lists is the lists
-  // redrawing themselves (their frames do not fill their rectangles), not the
-  // tab; rebuilding then would undo the user's pick in the macro list.
+  // meanwhile shows up. A paint that lies only under the two lists comes from
+  // the lists redrawing themselves, not from the tab; rebuilding then would
+  // undo the user's pick in the macro list.
   QRegion own = e->region() - QRegion(toQRect(skin::macro_set_tab::kGameList)) -
                 QRegion(toQRect(skin::macro_set_tab::kMacroList));
   if (own.isEmpty()) return;
