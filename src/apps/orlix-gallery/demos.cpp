@@ -14,12 +14,20 @@
 #include <vector>
 
 #include "core/device/messages.h"
-#include "core/keys/key_index.h"
-#include "core/keys/key_picture_map.h"
+#include "core/config/file_store.h"
+#include "core/device/pacer.h"
+#include "core/keys/key_assignment.h"
+#include "core/keys/key_codes.h"
+#include "core/macros/macro_library.h"
+#include "core/macros/macro_record.h"
+#include "core/util/bytes.h"
 #include "core/lighting/lighting_key_map.h"
 #include "core/localization/languages.h"
 #include "gallery.h"
+#include "gui/app/gui_notices.h"
 #include "gui/app/info_dlg.h"
+#include "gui/keys/main_set_dlg.h"
+#include "gui/keys/setting_dlg.h"
 #include "gui/app/progress_dlg.h"
 #include "gui/skin/color_btn.h"
 #include "gui/skin/gdi_bitmap_btn.h"
@@ -30,6 +38,7 @@
 #include "gui/skin/skin_images.h"
 #include "gui/skin/skin_scroll.h"
 #include "gui/skin/wnd_popup.h"
+#include "platform/xkb_keyboard_layout.h"
 
 namespace orlix::gallery {
 
@@ -92,6 +101,44 @@ QLineEdit* skinnedEdit(QWidget* parent, const Rect& r, const QString& text, int 
   e->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(15, 15, 15); color: rgb(21, 140, 185); border: none;"
                                    " selection-background-color: rgb(12, 90, 122); selection-color: white; }"));
   return e;
+}
+
+// The configuration the gallery's keyboard page and key setting panels work
+// on: in memory, with a few keys changed and three macros of category 21.
+struct KeyboardData {
+  std::unique_ptr<ConfigImage> image = makeConfigImage();
+  MemoryFileStore files;
+  GuiNotices notices;
+  FakePacer pacer;
+  macros::MacroLibrary library{*image, files, "/gallery/Macro.cfg", notices, TextSource{}, pacer};
+  keys::NullKeyInjector injector;
+  std::unique_ptr<keys::KeyboardLayout> layout = platform::XkbKeyboardLayout::fromSession();
+
+  KeyboardData() {
+    files.addFolder("/gallery");
+    files.put("/gallery/Macro.cfg", std::vector<uint8_t>(macros::kMacroFileSize, 0));
+    initialiseDefaults(*image);
+    image->keyTable = image->defaultKeyTable;
+    const char16_t* names[3] = {u"Rush combo", u"Build order", u"Quick heal"};
+    for (int m = 0; m < 3; ++m) {
+      auto& r = image->macroLibrary[size_t(m)];
+      putU32(r, macros::kRecSize, 108);
+      putU32(r, macros::kRecId, macros::makeMacroId(21, uint32_t(m + 1)));
+      macros::setRecordName(r, names[m]);
+    }
+    // W, A, S and D carry "Rush combo", left column key 1 Ctrl + C, F1 mute.
+    for (int k : {15, 8, 14, 20})
+      keys::storeSettingResult(*image, k, {macros::makeMacroId(21, 1), keys::kCategoryMacro, names[0]}, notices);
+    keys::storeSettingResult(*image, 18, {keys::combination(keys::kModCtrl, 0x06), keys::kCategoryCombination, u""},
+                             notices);
+    keys::storeSettingResult(*image, 11, {keys::consumer(0x00E2), keys::kCategoryBase, u""}, notices);
+  }
+  KeyboardPageServices services() { return {image.get(), &library, &notices, &injector, layout.get()}; }
+};
+
+KeyboardData& keyboardData() {
+  static KeyboardData* data = new KeyboardData;  // as long as the gallery runs
+  return *data;
 }
 
 const char* const kGames[21] = {"Battlefield 3 ",
@@ -275,19 +322,9 @@ class MainFrameDemo : public QWidget {
   }
 
   void buildKeyboardPage() {
-    SkinSurface* s = page(skin::kKeyboardPage);
-    pages_[0] = s;
-    const auto& map = keys::keyPictureMap();
-    for (int n = 0; n < keys::kKeyPictureCount; ++n) {
-      auto* b = skinButton(s, map[size_t(n)].rect);
-      b->setCheckStyle(true);
-      b->setToggleOnClick(true);
-      int k = map[size_t(n)].keyIndex;
-      std::string_view name = keys::keyIndexInfo(k).name;
-      bool modified = name == "W" || name == "A" || name == "S" || name == "D" || name == "left column key 1";
-      b->setChecked(modified);
-      b->setTooltip(modified ? QStringLiteral("Macro: Rush combo") : QString());
-    }
+    auto* page = new CMainSetDlg(frame_, keyboardData().services());
+    page->move(skin::main_frame::kPageOrigin.x, skin::main_frame::kPageOrigin.y);
+    pages_[0] = page;
   }
 
   void buildLightingPage() {
@@ -442,86 +479,15 @@ void openGameMenu(QWidget* demo) {
 // ------------------------------------------------------------------ key setting panel
 
 QWidget* buildSettingPanelDemo(QWidget* parent, int tab) {
-  using namespace skin::setting_panel;
-  auto* s = new SkinSurface(skin::kSettingPanel, parent);
-  s->paintHook = [](QPainter& p) {
-    p.setFont(gdiFont(14, 300));
-    p.setPen(fromColorRef(0x695F58).lighter(160));
-    p.drawText(toQRect(kTitle), Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("Key setting panel"));
-    p.setPen(fromColorRef(0xC8BDBD));
-    p.drawText(toQRect(kCurrentFunction), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               QStringLiteral("Current function: Ctrl + C"));
-    p.drawText(toQRect(kDisableLabel), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QStringLiteral("Disable key"));
-  };
-  skinButton(s, kClose);
-  std::vector<CGDIBitmapBtn*> tabs{skinButton(s, kComboTab, QStringLiteral("Singlecomb")),
-                                   skinButton(s, kMacroTab, QStringLiteral("Macro Set")),
-                                   skinButton(s, kBaseTab, QStringLiteral("Base"))};
-  for (auto* t : tabs) t->setTextColours(fromColorRef(0x676153).lighter(150), Qt::white, Qt::white);
-  auto* disable = skinButton(s, kDisableBox);
-  disable->setCheckStyle(true);
-  disable->setToggleOnClick(true);
-  skinButton(s, kRestore, QStringLiteral("Restore"));
-  skinButton(s, kOk, QStringLiteral("OK"));
-
-  QPoint origin(kPageArea.left, kPageArea.top);
-  // Combination page.
-  auto* combo = new SkinSurface(skin::kComboPage, s);
-  combo->move(origin);
-  using namespace skin::combo_page;
-  std::vector<CGDIBitmapBtn*> boxes{skinButton(combo, kCtrl), skinButton(combo, kAlt), skinButton(combo, kShift),
-                                    skinButton(combo, kWin)};
-  for (auto* b : boxes) {
-    b->setCheckStyle(true);
-    b->setToggleOnClick(true);
-  }
-  boxes[0]->setChecked(true);
-  combo->paintHook = [](QPainter& p) {
-    p.setFont(gdiFont(14, 300));
-    p.setPen(fromColorRef(0xC39417));
-    p.drawText(toQRect(kCaptureText), Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("C"));
-  };
-  // Macro set tab.
-  auto* macroSet = new SkinSurface(skin::kMacroSetTab, s);
-  macroSet->move(origin);
-  auto* games = skinnedList(macroSet, skin::macro_set_tab::kGameList, 10001, 16);
-  for (const char* g : kGames) games->addItem(0, QString::fromLatin1(g), 0);
-  attachBars(games);
-  auto* macros = skinnedList(macroSet, skin::macro_set_tab::kMacroList, 10002, 16);
-  for (const char* m : {"Rush combo", "Build order", "Quick heal"}) macros->addItem(0, QString::fromLatin1(m), 0x15000000);
-  attachBars(macros);
-  // Base page.
-  auto* base = new SkinSurface(skin::kBasePage, s);
-  base->move(origin);
-  auto* list = skinnedList(base, skin::base_page::kList, 101, 18);
-  const char* functions[16] = {"Close window",  "Lock computer", "Run",           "Show desktop",
-                               "Minimize all",  "Switch window", "Zoom in",       "Zoom out",
-                               "Find",          "Play / Pause",  "Stop",          "Previous track",
-                               "Next track",    "Volume down",   "Volume up",     "Mute"};
-  for (const char* f : functions) list->addItem(0, QString::fromLatin1(f), 0);
-  attachBars(list);
-
-  QWidget* pages[3] = {combo, macroSet, base};
-  auto select = [tabs, pages](int t) {
-    for (int i = 0; i < 3; ++i) {
-      tabs[size_t(i)]->setCheckStyle(true);
-      tabs[size_t(i)]->setChecked(i == t);
-      pages[i]->setVisible(i == t);
-    }
-  };
-  for (int i = 0; i < 3; ++i) QObject::connect(tabs[size_t(i)], &CGDIBitmapBtn::clicked, s, [select, i] { select(i); });
-  QObject::connect(disable, &CGDIBitmapBtn::clicked, s, [disable, tabs, pages, select] {
-    if (disable->isChecked()) {
-      for (int i = 0; i < 3; ++i) {
-        tabs[size_t(i)]->setChecked(false);
-        pages[i]->hide();
-      }
-    } else {
-      select(0);
-    }
-  });
-  select(tab);
-  return s;
+  KeyboardData& data = keyboardData();
+  auto* panel = new CSettingDlg(parent, *data.image, data.library, data.injector, *data.layout);
+  panel->setWindowFlags(Qt::Widget);  // shown inside the gallery, not as a dialog of its own
+  panel->setKeyIndex(8);              // A, which the gallery's profile gives a macro
+  panel->initialise();
+  const keys::KeySettingModel::Page pages[3] = {keys::KeySettingModel::kComboPage, keys::KeySettingModel::kMacroPage,
+                                                keys::KeySettingModel::kBasePage};
+  if (tab > 0 && tab < 3) emit panel->tabButton(pages[tab])->clicked();
+  return panel;
 }
 
 // ------------------------------------------------------------------ effect pages
