@@ -185,6 +185,28 @@ class TestKeys : public QObject {
     QCOMPARE(panel.size(), QSize(414, 300));
   }
 
+  void panelCentresOnItsOwnerAndIsDraggedByAnyFreeSpot() {
+    Rig rig;
+    QWidget owner;
+    owner.setGeometry(100, 80, 960, 642);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    CSettingDlg panel(&owner, *rig.image, rig.library, rig.injector, *makeLayout(rig));
+    panel.initialise();
+    QRect o = owner.frameGeometry();
+    QCOMPARE(panel.pos(), QPoint(o.left() + (o.width() - 414) / 2, o.top() + (o.height() - 300) / 2));
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QPoint start = panel.pos();
+    QPoint grip(200, 250);  // between the disable label and Restore
+    QTest::mousePress(&panel, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip), panel.mapToGlobal(QPointF(grip + QPoint(30, 20))),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&panel, &move);
+    QTest::mouseRelease(&panel, Qt::LeftButton, {}, grip);
+    QCOMPARE(panel.pos(), start + QPoint(30, 20));
+  }
+
   // The hook posts to the combination page only while its tab is selected.
   void captureOnlyOnTheCombinationTab() {
     Rig rig;
