@@ -16,7 +16,8 @@
 
 namespace orlix::cli {
 
-using nlohmann::json;
+// Fields in the order the manual page lists them.
+using json = nlohmann::ordered_json;
 
 namespace {
 
