@@ -9,6 +9,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orlix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Installs with DESTDIR, so CMAKE_INSTALL_PREFIX is /usr while installing and
+# files written at install time (the systemd unit) name the installed paths.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "Orlix developers <dev@orlix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "driver and configuration tool for the Orlix gaming keyboard")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
