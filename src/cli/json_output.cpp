@@ -100,6 +100,7 @@ int printKeysJson(Context& ctx, const ConfigImage& image, keys::KeyboardLayout& 
     if (info.name.empty()) continue;
     list.push_back({{"index", k},
                     {"name", std::string(info.name)},
+                    {"token", std::string(info.token)},
                     {"code", image.keyTable[size_t(k)]},
                     {"modified", isModified(image, k)},
                     {"description", narrow(keys::functionDescription(image, k, layout, strings))}});
@@ -111,6 +112,7 @@ int printKeyShowJson(Context& ctx, Session& s, int key, const std::string& funct
   auto layout = platform::XkbKeyboardLayout::fromSession();
   return print(ctx, {{"index", key},
                      {"name", std::string(keys::keyIndexInfo(key).name)},
+                     {"token", std::string(keys::keyIndexInfo(key).token)},
                      {"function", function},
                      {"description", narrow(keys::functionDescription(*s.image, key, *layout, s.strings))},
                      {"code", s.image->keyTable[size_t(key)]},

@@ -115,10 +115,10 @@ TEST_F(JsonCliTest, EachCommandPrintsTheDocumentedFields) {
         {"/transfers", Type::Number}}},
       {{"keys"},
        {{"/language/id", Type::Number}, {"/language/name", Type::String}, {"/keys/0/index", Type::Number},
-        {"/keys/0/name", Type::String}, {"/keys/0/code", Type::Number}, {"/keys/0/modified", Type::Bool},
+        {"/keys/0/name", Type::String}, {"/keys/0/token", Type::String}, {"/keys/0/code", Type::Number}, {"/keys/0/modified", Type::Bool},
         {"/keys/0/description", Type::String}}},
       {{"key", "show", "f1"},
-       {{"/index", Type::Number}, {"/name", Type::String}, {"/function", Type::String},
+       {{"/index", Type::Number}, {"/name", Type::String}, {"/token", Type::String}, {"/function", Type::String},
         {"/description", Type::String}, {"/code", Type::Number}, {"/default_code", Type::Number},
         {"/modified", Type::Bool}}},
       {{"profile", "list"},
@@ -163,6 +163,7 @@ TEST_F(JsonCliTest, EachCommandPrintsTheDocumentedFields) {
   EXPECT_EQ(shown["bound_keys"], json::array({key["index"]}));
   EXPECT_EQ(key["function"].get<std::string>().rfind("macro:" + id, 0), 0u) << key.dump();
   EXPECT_TRUE(key["modified"].get<bool>());
+  EXPECT_EQ(key["token"], "f1");
   EXPECT_EQ(document({"--json", "version"}), json::parse(R"({"major":1,"minor":6})"));
 }
 
