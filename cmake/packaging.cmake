@@ -42,12 +42,13 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # Only the runtime files: the test programs and the gallery stay in the build.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};orlix;ALL;/")
 
-# Debian's documentation files: the copyright and a compressed changelog.
+# Debian's documentation files: the copyright and a compressed changelog
+# whose newest entry carries the project's version.
+configure_file(${CMAKE_SOURCE_DIR}/packaging/deb/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
 set(ORLIX_DEB_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(OUTPUT ${ORLIX_DEB_CHANGELOG}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/deb/changelog > ${ORLIX_DEB_CHANGELOG}
-  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/deb/changelog
+  COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/changelog
+  DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog
   COMMENT "Compressing the package changelog")
 add_custom_target(orlix_deb_changelog ALL DEPENDS ${ORLIX_DEB_CHANGELOG})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/deb/copyright ${ORLIX_DEB_CHANGELOG}
