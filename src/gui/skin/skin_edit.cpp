@@ -24,9 +24,11 @@ CSkinEdit::CSkinEdit(QWidget* parent) : QLineEdit(parent) {
 
 void CSkinEdit::create(const QString& text, const QRect& rect, int maxLength, bool digitsOnly) {
   digitsOnly_ = digitsOnly;
-  setMaxLength(maxLength);
-  // A validator also filters pasted text, as the number style of an edit box does.
-  if (digitsOnly) setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+  // The limits hold for what is typed or pasted; the program may show longer
+  // texts (a captured key's name in a one-character box).
+  QString pattern = QStringLiteral("%1{0,%2}").arg(digitsOnly ? QStringLiteral("[0-9]") : QStringLiteral("."))
+                        .arg(maxLength);
+  setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
   setText(text);
   setGeometry(rect);
   show();

@@ -16,8 +16,8 @@ class CSkinEdit : public QLineEdit {
   static QColor backgroundColour() { return QColor(15, 15, 15); }
 
   explicit CSkinEdit(QWidget* parent = nullptr);
-  // Places the box at rect (parent coordinates) with its text and at most
-  // maxLength characters; digitsOnly refuses every other character typed or pasted.
+  // Places the box at rect (parent coordinates) with its text. Typing and
+  // pasting give at most maxLength characters, only digits when digitsOnly.
   void create(const QString& text, const QRect& rect, int maxLength, bool digitsOnly = false);
   bool digitsOnly() const { return digitsOnly_; }
 
