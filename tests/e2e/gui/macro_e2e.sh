@@ -53,6 +53,28 @@ done
 [[ "$pressed" == 101010 ]] || fail "the slot's pressed bits are $pressed"
 [[ ${#image} -eq $((4 + 6 * 6)) ]] || fail "the slot holds more than the six recorded events: $image"
 
+# The apply ends when its progress dialog has closed.
+progress_gone() { ! xdotool search --onlyvisible --name "^UlmoraTiskelProcessDlg\$" >/dev/null 2>&1; }
+wait_until 30 progress_gone
+settle 1
+
+# The page as it shows the macro again: the game menu, the editing panel with
+# a captured key (left without confirming it), and the page in Chinese.
+click 600 100                 # the macro tab
+page_click 175 59             # the game button
+shot macro-game-menu
+key Escape
+page_click 480 96             # the third event
+page_click 376 426            # insert
+page_click 713 348            # key option: the next key is captured
+key c
+shot macro-editing-panel
+page_click 720 397            # delay option: capture ends
+page_click 872 422            # delay OK with an empty box: nothing is inserted
+click 36 626                  # the language button
+click 69 365                  # Chinese
+shot macro-chinese
+
 quit_orlix
 [[ "$(ctl macro show "$id" | grep events:)" == "$(grep events: <<<"$shown")" ]] ||
   fail "Macro.cfg does not hold the macro after the program ended"
