@@ -16,6 +16,7 @@
 #include "gui/skin/menu_skin.h"
 #include "gui/skin/skin_edit.h"
 #include "gui/skin/skin_images.h"
+#include "gui_test_support.h"
 
 using namespace orlix;
 using namespace orlix::gui;
@@ -204,6 +205,28 @@ class TestMacroPage : public QObject {
     QTest::mouseClick(page.loopOption(2), Qt::LeftButton, {}, centre(page.loopOption(2)));
     QVERIFY(page.loopOption(2)->isChecked() && !page.loopOption(0)->isChecked());
     QCOMPARE(loop(), 0xFFFFu);
+  }
+
+  void hintsAndClosingStopTheHook() {
+    Rig rig;
+    test::Recorder mainWindow;
+    registerTitle(&mainWindow, QString::fromUtf8(kMainWindowTitle));
+    CMacroDlg& page = rig.make();
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(page.recordButton(), &enter);
+    QCoreApplication::sendEvent(page.mouseButton(2), &enter);
+    QTRY_COMPARE(mainWindow.of(msg::kHint).size(), size_t(2));
+    QCOMPARE(mainWindow.of(msg::kHint)[0].lParam, intptr_t(38));
+    QCOMPARE(mainWindow.of(msg::kHint)[1].lParam, intptr_t(45));
+    unregisterTitle(&mainWindow);
+
+    QTest::mouseClick(page.newMacroButton(), Qt::LeftButton, {}, centre(page.newMacroButton()));
+    QTest::keyClick(page.macroList()->editor(), Qt::Key_Return);
+    QTest::mouseClick(page.recordButton(), Qt::LeftButton, {}, centre(page.recordButton()));
+    QVERIFY(KeyCatch::instance().delivering());
+    rig.page.reset();
+    QVERIFY(!KeyCatch::instance().delivering());
+    QVERIFY(KeyCatch::instance().receiver() == nullptr);
   }
 };
 
