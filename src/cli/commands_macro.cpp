@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/config_session.h"
+#include "cli/json_output.h"
 #include "core/keys/usage_map.h"
 #include "core/macros/game_categories.h"
 #include "core/macros/macro_editing.h"
@@ -113,6 +114,7 @@ std::optional<uint32_t> parseId(const std::string& text) {
 int macroList(Context& ctx, std::optional<long> category) {
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
+  if (ctx.options.json) return printMacroListJson(ctx, s, category);
   bool chinese = s.texts.isChinese();
   int shown = 0;
   for (int c = 1; c <= kCategoryCount; ++c) {
@@ -133,6 +135,7 @@ int macroShow(Context& ctx, const std::string& idText) {
   if (!id) return fail(ctx, "a macro identifier is a number such as 0x15001234: " + idText, kExitUsage);
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
+  if (ctx.options.json) return printMacroShowJson(ctx, s, *id, nameOfVk);
   auto r = s.macros->FindMacroRecord(*id);
   if (!r) return fail(ctx, "no macro " + hex32(*id) + " in the macro library");
   const auto& rec = s.image->macroLibrary[size_t(*r)];
