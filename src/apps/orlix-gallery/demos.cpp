@@ -4,7 +4,6 @@
 #include "demos.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QThread>
@@ -13,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/config/file_store.h"
 #include "core/device/messages.h"
+#include "core/macros/macro_editing.h"
 #include "core/keys/key_index.h"
 #include "core/keys/key_picture_map.h"
 #include "core/lighting/lighting_key_map.h"
@@ -21,6 +22,8 @@
 #include "gallery.h"
 #include "gui/app/info_dlg.h"
 #include "gui/app/progress_dlg.h"
+#include "gui/app/gui_notices.h"
+#include "gui/macros/macro_dlg.h"
 #include "gui/skin/color_btn.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/irr_button.h"
@@ -83,17 +86,6 @@ CListBoxEx* skinnedList(QWidget* parent, const Rect& r, int id, int itemHeight) 
 
 void attachBars(CListBoxEx* list) { CSkinScrollWnd::attach(list, scrollSkin()); }
 
-QLineEdit* skinnedEdit(QWidget* parent, const Rect& r, const QString& text, int maxLength) {
-  auto* e = new QLineEdit(text, parent);
-  e->setGeometry(toQRect(r));
-  e->setFrame(false);
-  e->setMaxLength(maxLength);
-  e->setFont(gdiFont(14, 400));
-  e->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(15, 15, 15); color: rgb(21, 140, 185); border: none;"
-                                   " selection-background-color: rgb(12, 90, 122); selection-color: white; }"));
-  return e;
-}
-
 const char* const kGames[21] = {"Battlefield 3 ",
                                 "Star Wars: The Old Republic",
                                 "Counter-Strike: Global Offensive",
@@ -134,6 +126,36 @@ class LanguageMenu : public CMenuEx {
 }  // namespace
 
 // ------------------------------------------------------------------ main window
+
+// The macro library the gallery's macro page works on: in memory, with two
+// recorded macros so the page has something to show.
+struct GalleryMacros {
+  std::unique_ptr<ConfigImage> image = makeConfigImage();
+  MemoryFileStore files;
+  GuiNotices notices;
+  FakePacer pauses;  // saving into memory needs no pauses
+  std::unique_ptr<macros::MacroLibrary> library;
+
+  GalleryMacros() {
+    using namespace macros;
+    files.addFolder("/gallery");
+    files.put("/gallery/Macro.cfg", std::vector<uint8_t>(kMacroFileSize, 0));
+    library = std::make_unique<MacroLibrary>(*image, files, "/gallery/Macro.cfg", notices, TextSource{}, pauses);
+    const EventList dash{{kItemPress, 0x57}, {kItemDelay, 40}, {kItemPress, 0xA0}, {kItemDelay, 120},
+                         {kItemRelease, 0xA0}, {kItemDelay, 15}, {kItemRelease, 0x57}};
+    const EventList burst{{kItemPress, 1}, {kItemDelay, 30}, {kItemRelease, 1}, {kItemDelay, 60},
+                          {kItemPress, 1}, {kItemDelay, 30}, {kItemRelease, 1}, {kItemDelay, 60},
+                          {kItemPress, 0x52}, {kItemDelay, 20}, {kItemRelease, 0x52}};
+    library->StoreMacro(buildTransferBlock(dash, 1, makeMacroId(kCustomCategory, 0x101), u"Sprint dash"));
+    library->StoreMacro(buildTransferBlock(burst, 3, makeMacroId(kCustomCategory, 0x102), u"Burst and reload"));
+  }
+};
+
+GalleryMacros& galleryMacros() {
+  static GalleryMacros m;
+  return m;
+}
+
 
 class MainFrameDemo : public QWidget {
  public:
@@ -189,10 +211,6 @@ class MainFrameDemo : public QWidget {
         menu_->close();
         menu_ = nullptr;
       }
-      if (id == msg::kMenuChoice && l >= 1 && l <= 21) {
-        DestroyMenuEx(frame_);
-        game_->setText(QString::fromLatin1(kGames[l - 1]));
-      }
     };
 
     buildKeyboardPage();
@@ -218,14 +236,9 @@ class MainFrameDemo : public QWidget {
     menu->create(frame_, at.x(), at.y());
   }
 
+  // The real macro page's game menu, as its game button opens it.
   void openGame() {
-    std::vector<MenuExItem> items;
-    for (int c = 1; c <= 21; ++c) items.push_back(makeMenuExItem(kMenuExTopLevel, uint32_t(c), QString::fromLatin1(kGames[c - 1])));
-    std::array<QString, 8> images;
-    for (size_t i = 0; i < 8; ++i) images[i] = skinPath(QString(skin::kMenuFolder) + skin::kMenuImages[i]);
-    QPoint at = game_->mapToGlobal(QPoint(1, game_->height() + 1));
-    CreateMenuEx(frame_, 24, at, QColor(83, 97, 103).lighter(190), Qt::white, QColor(21, 140, 185), images,
-                 items.data(), int(items.size()));
+    if (macroPage_) emit macroPage_->gameButton()->clicked();
   }
 
   static void runApply(QWidget* parent) {
@@ -344,54 +357,13 @@ class MainFrameDemo : public QWidget {
     });
   }
 
+  // The real macro page over a macro library in memory with two macros.
   void buildMacroPage() {
-    using namespace skin::macro_page;
-    SkinSurface* s = page(skin::kMacroPage);
-    pages_[2] = s;
-    auto* record = skinButton(s, kRecord, QStringLiteral("Start recording"));
-    record->setCheckStyle(true);
-    record->setToggleOnClick(true);
-    QObject::connect(record, &CGDIBitmapBtn::clicked, s, [record] {
-      record->setText(record->isChecked() ? QStringLiteral("Stop recording") : QStringLiteral("Start recording"));
-    });
-    game_ = skinButton(s, kGame, QStringLiteral("Customize"));
-    QObject::connect(game_, &CGDIBitmapBtn::clicked, s, [this] { openGame(); });
-
-    auto* macros = skinnedList(s, kMacroList, 256, 18);
-    macros->setEditingEnabled(true);
-    const char* names[] = {"Rush combo", "Build order", "Quick heal", "Reload cancel", "Sprint jump", "Grenade cook",
-                           "Weapon swap", "Crafting loop", "Chat: gg wp", "Loot all", "Dodge roll", "Spell rotation",
-                           "Buy menu", "Camera reset", "Ping enemy", "Emote wheel", "Map toggle", "Ability 1-2-3",
-                           "Farm route", "Macro 20"};
-    for (const char* n : names) macros->addItem(0, QString::fromLatin1(n), 0x15000000);
-    macros->setCurrentRow(0);
-    attachBars(macros);
-
-    auto* events = skinnedList(s, kEventList, 257, 18);
-    const char* keys[] = {"Left Ctrl", "A", "S", "D", "Space", "F", "Left Shift", "W", "E", "R", "Q", "Tab"};
-    for (const char* k : keys) {
-      events->addItem(3, QString::fromLatin1(k), 0x41);
-      events->addItem(4, QStringLiteral("%1  ms").arg(40 + int(std::strlen(k)) * 13), 50);
-      events->addItem(2, QString::fromLatin1(k), 0x41);
-    }
-    events->setCurrentRow(1);
-    attachBars(events);
-
-    for (Rect r : {kNewMacro, kDeleteMacro, kInsert, kDeleteEvent, kChange}) skinButton(s, r);
-    auto* delay = skinButton(s, kDelayToggle);
-    delay->setCheckStyle(true);
-    delay->setToggleOnClick(true);
-    markExclusively({skinButton(s, kLoopCountOption), skinButton(s, kLoopHeldOption), skinButton(s, kLoopToggleOption)}, 0);
-    skinnedEdit(s, kLoopCountBox, QStringLiteral("1"), 4);
-    for (Rect r : {kMouseLeft, kMouseMiddle, kMouseRight}) {
-      auto* b = skinButton(s, r);
-      b->setReportMouseButtons(true);
-    }
-    markExclusively({skinButton(s, kKeyOption), skinButton(s, kDelayOption)}, 0);
-    skinnedEdit(s, kKeyBox, QStringLiteral("A"), 1);
-    skinnedEdit(s, kDelayBox, QStringLiteral("7"), 4);
-    skinButton(s, kKeyOk);
-    skinButton(s, kDelayOk);
+    auto& m = galleryMacros();
+    macroPage_ = new CMacroDlg(frame_, *m.library, m.notices, realPacer());
+    macroPage_->move(skin::main_frame::kPageOrigin.x, skin::main_frame::kPageOrigin.y);
+    macroPage_->SelectEntry(macros::kCustomCategory);
+    pages_[2] = macroPage_;
   }
 
   void buildSupportPage() {
@@ -426,7 +398,7 @@ class MainFrameDemo : public QWidget {
   CIrrButton* profiles_[5] = {};
   QWidget* pages_[4] = {};
   QLabel* picture_ = nullptr;
-  CGDIBitmapBtn* game_ = nullptr;
+  CMacroDlg* macroPage_ = nullptr;
   QPointer<CMenuEx> menu_;
   QString status_;
 };

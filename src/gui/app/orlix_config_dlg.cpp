@@ -193,7 +193,7 @@ void COrlixConfigDlg::buildControls() {
   QPoint origin(mf::kPageOrigin.x, mf::kPageOrigin.y);
   keyboardPage_ = new CMainSetDlg(this);
   lightingPage_ = new CDlgLedMain(this);
-  macroPage_ = new CMacroDlg(this);
+  macroPage_ = new CMacroDlg(this, services_.macros, services_.notices, services_.pacer);
   supportPage_ = new CDlgSupport(this, services_.profiles, services_.notices, services_.host);
   for (QWidget* page : std::initializer_list<QWidget*>{keyboardPage_, lightingPage_, macroPage_, supportPage_}) {
     page->move(origin);
