@@ -21,6 +21,7 @@
 #include "gui/app/device_link.h"
 #include "gui/app/key_catch.h"
 #include "gui/app/orlix_config_dlg.h"
+#include "gui/app/termination_signals.h"
 #include "gui/app/gui_notices.h"
 #include "gui/skin/skin_images.h"
 #include "platform/disk_file_store.h"
@@ -185,6 +186,10 @@ int COrlixConfigApp::start() {
         if (word == platform::kShowWindowWord) window->post(msg::kTrayNotify, 0, app::kTrayDoubleClick);
     });
   }
+
+  // A termination signal ends the program as the tray's "Exit" does.
+  COrlixConfigDlg* window = p.window.get();
+  new TerminationSignals([window] { window->post(app::kClose, 0, 0); }, window);
 
   p.window->initialise();
   startupMicros_ =
