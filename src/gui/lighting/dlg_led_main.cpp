@@ -70,6 +70,8 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
 CDlgLedMain::~CDlgLedMain() { delete band_; }
 
 bool CDlgLedMain::runPage(int button) {
+  // The page shows the selection it prepared (wave's select-all, the recount) while the effect page runs.
+  sync(false);
   if (runEffectPage) return runEffectPage(button);
   EffectPageContext context{model_.image(), this, [this] {
                               model_.clearSelections();

@@ -55,6 +55,10 @@ CDlgLedEffect::CDlgLedEffect(int button, EffectPageContext context, QWidget* par
                                  std::move(context.clearLightSelections)});
   const PageLayout layout = layoutOf(button);
   const EffectPageInfo& info = model_->info();
+  // Titled by class, so that the desktop and scripted runs can find each page.
+  static const char* const kTitles[6] = {"CDlgLedSeven",  "CDlgLedStrength", "CDlgLedWave",
+                                         "CDlgLedBreath", "CDlgLedSingle",   "CDlgLedAlways"};
+  setWindowTitle(QString::fromLatin1(kTitles[info.button]));
 
   ok_ = addButton(layout.buttons->ok);
   cancel_ = addButton(layout.buttons->cancel);

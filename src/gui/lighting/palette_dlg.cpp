@@ -16,6 +16,7 @@ using namespace orlix::lighting;
 
 CPaletteDlg::CPaletteDlg(const PaletteRequest& request, EffectPageModel* owner, QWidget* parent)
     : SkinDialog(QString::fromLatin1(skin::kPalette), parent), model_(request), owner_(owner) {
+  setWindowTitle(QStringLiteral("CPaletteDlg"));
   preview_ = new CColorBtn(this);
   preview_->setGeometry(toQRect(pal::kPreview));
   preview_->show();
