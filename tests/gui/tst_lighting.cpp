@@ -120,6 +120,24 @@ class TestLighting : public QObject {
     QCOMPARE(page.light(90)->colour(), QColor(0, 0, 0));
   }
 
+  void theProgramsEndWhileAnEffectPageRunsDestroysThePageSafely() {
+    auto* page = new CDlgLedMain(nullptr, *image);
+    page->show();
+    page->model().setSelected(3, true);
+    QPointer<CDlgLedEffect> effect;
+    QTimer::singleShot(0, page, [&] {
+      effect = page->runningEffectPage();
+      QVERIFY(effect);
+      delete page;  // what the main window's shutdown does with its pages
+    });
+    CIrrButton* always = page->effectButton(kButtonAlwaysOn);
+    QPointer<CDlgLedMain> guard(page);
+    QTest::mousePress(always, Qt::LeftButton, {}, always->regionCentre() - always->pos());
+    QVERIFY(!guard);
+    QVERIFY(!effect);
+    QCOMPARE(image->lightingMode, uint32_t(kModeAlways));  // the model finished its click
+  }
+
   void effectPagesPlaceTheirControls() {
     namespace ep = skin::effect_page;
     struct Row {

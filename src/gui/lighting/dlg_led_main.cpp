@@ -20,7 +20,7 @@ namespace lp = skin::lighting_page;
 using namespace orlix::lighting;
 
 CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
-    : SkinPage(skin::kLightingPage, parent), model_(image) {
+    : SkinPage(skin::kLightingPage, parent), model_(std::make_shared<LightingPageModel>(image)) {
   for (int b = 0; b < kEffectButtonCount; ++b) {
     auto* e = new CIrrButton(this);
     e->create(lp::kEffectButtons[size_t(b)], this);
@@ -28,8 +28,10 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
     e->setCheckStyle(true);
     e->show();
     connect(e, &CIrrButton::clicked, this, [this, b] {
-      model_.clickEffect(b, [this](int button) { return runPage(button); });
-      sync(true);
+      QPointer<CDlgLedMain> self(this);
+      std::shared_ptr<LightingPageModel> model = model_;
+      model->clickEffect(b, [this, self](int button) { return self && runPage(button); });
+      if (self) sync(true);
     });
     effects_[size_t(b)] = e;
   }
@@ -43,11 +45,11 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
   selectAll_ = toggle(lp::kSelectAll);
   show_ = toggle(lp::kShowToggle);
   connect(selectAll_, &CGDIBitmapBtn::clicked, this, [this] {
-    model_.clickSelectAll();
+    model_->clickSelectAll();
     sync(true);
   });
   connect(show_, &CGDIBitmapBtn::clicked, this, [this] {
-    model_.clickShowToggle();
+    model_->clickShowToggle();
     sync(true);
   });
 
@@ -59,7 +61,7 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
     c->show();
     // The button also posts 0x450 to the page on every release: the recount.
     connect(c, &CColorBtn::clicked, this, [this, i] {
-      model_.clickLight(i);
+      model_->clickLight(i);
       sync(true);
     });
     lights_[size_t(i)] = c;
@@ -67,41 +69,44 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
   sync(false);
 }
 
-CDlgLedMain::~CDlgLedMain() { delete band_; }
+CDlgLedMain::~CDlgLedMain() { delete band_.data(); }
 
 bool CDlgLedMain::runPage(int button) {
   // The page shows the selection it prepared (wave's select-all, the recount) while the effect page runs.
   sync(false);
   if (runEffectPage) return runEffectPage(button);
-  EffectPageContext context{model_.image(), this, [this] {
-                              model_.clearSelections();
+  EffectPageContext context{model_->image(), this, [this] {
+                              model_->clearSelections();
                               sync(false);
                             }};
-  std::unique_ptr<CDlgLedEffect> page = makeEffectPage(button, std::move(context), this);
-  running_ = page.get();
+  QPointer<CDlgLedMain> self(this);
+  QPointer<CDlgLedEffect> page = makeEffectPage(button, std::move(context), this).release();
+  running_ = page;
   bool ok = page->exec() == QDialog::Accepted;
+  if (!self) return false;  // the page went with the program's end; the dialog with it
   running_ = nullptr;
+  delete page.data();
   return ok;
 }
 
 void CDlgLedMain::sync(bool command) {
   for (int i = 0; i < kLedRecordCount; ++i) {
     CColorBtn* c = lights_[size_t(i)];
-    if (c->isChecked() != model_.selected(i)) c->setChecked(model_.selected(i));
-    QColor fill = fromColorRef(model_.fill(i));
+    if (c->isChecked() != model_->selected(i)) c->setChecked(model_->selected(i));
+    QColor fill = fromColorRef(model_->fill(i));
     if (c->colour() != fill) c->setColour(fill);
   }
   for (int b = 0; b < kEffectButtonCount; ++b) {
     if (command) effects_[size_t(b)]->resetHover();
-    effects_[size_t(b)]->setChecked(model_.effectPressed(b));
+    effects_[size_t(b)]->setChecked(model_->effectPressed(b));
   }
-  selectAll_->setChecked(model_.selectAll());
-  show_->setChecked(model_.showOn());
+  selectAll_->setChecked(model_->selectAll());
+  show_->setChecked(model_->showOn());
 }
 
 void CDlgLedMain::RefreshPage() {
   ++refreshes_;
-  model_.refresh();
+  model_->refresh();
   sync(false);
   if (onRefresh) onRefresh();
 }
@@ -109,11 +114,11 @@ void CDlgLedMain::RefreshPage() {
 intptr_t CDlgLedMain::onMessage(uint32_t id, uintptr_t, intptr_t lParam) {
   switch (id) {
     case msg::kLightSelection:
-      model_.recount();
+      model_->recount();
       sync(false);
       return 1;
     case msg::kEffectSlot:
-      model_.slotExclusion(int(lParam));
+      model_->slotExclusion(int(lParam));
       return 1;
     default:
       return 0;
@@ -123,7 +128,7 @@ intptr_t CDlgLedMain::onMessage(uint32_t id, uintptr_t, intptr_t lParam) {
 void CDlgLedMain::mousePressEvent(QMouseEvent* e) {
   QPoint p = e->position().toPoint();
   if (e->button() == Qt::RightButton) {
-    model_.rightClick();
+    model_->rightClick();
     sync(false);
     return;
   }
@@ -154,7 +159,7 @@ void CDlgLedMain::mouseReleaseEvent(QMouseEvent* e) {
   if (band_) band_->hide();
   unsetCursor();
   QPoint p = e->position().toPoint();
-  model_.rubberBand(bandStart_.x(), bandStart_.y(), p.x(), p.y());
+  model_->rubberBand(bandStart_.x(), bandStart_.y(), p.x(), p.y());
   sync(false);
 }
 

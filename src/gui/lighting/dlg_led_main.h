@@ -16,7 +16,7 @@
 #include "core/lighting/lighting_page_model.h"
 #include "gui/app/skin_page.h"
 
-class QRubberBand;
+#include <QRubberBand>
 
 namespace orlix::gui {
 
@@ -36,7 +36,7 @@ class CDlgLedMain : public SkinPage {
   int refreshCount() const { return refreshes_; }
   std::function<void()> onRefresh;
 
-  lighting::LightingPageModel& model() { return model_; }
+  lighting::LightingPageModel& model() { return *model_; }
   CColorBtn* light(int i) const { return lights_[size_t(i)]; }
   CIrrButton* effectButton(int b) const { return effects_[size_t(b)]; }
   CGDIBitmapBtn* selectAllButton() const { return selectAll_; }
@@ -60,13 +60,15 @@ class CDlgLedMain : public SkinPage {
   // Draws the model; after a command every effect button also drops its hover.
   void sync(bool command);
 
-  lighting::LightingPageModel model_;
+  // Shared with a running effect button's handler: the main window may
+  // destroy the page (program end) while an effect page runs modally.
+  std::shared_ptr<lighting::LightingPageModel> model_;
   std::array<CColorBtn*, kLedRecordCount> lights_{};
   std::array<CIrrButton*, lighting::kEffectButtonCount> effects_{};
   CGDIBitmapBtn* selectAll_ = nullptr;
   CGDIBitmapBtn* show_ = nullptr;
   QPointer<CDlgLedEffect> running_;
-  QRubberBand* band_ = nullptr;
+  QPointer<QRubberBand> band_;  // a child of the main window, which may go first
   bool banding_ = false;
   QPoint bandStart_;
   int refreshes_ = 0;

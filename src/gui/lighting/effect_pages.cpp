@@ -1,5 +1,7 @@
 #include "gui/lighting/effect_pages.h"
 
+#include <QPointer>
+
 #include "core/device/messages.h"
 #include "core/localization/language_strings.h"
 #include "core/skin/window_geometry.h"
@@ -63,9 +65,16 @@ CDlgLedEffect::CDlgLedEffect(int button, EffectPageContext context, QWidget* par
   ok_ = addButton(layout.buttons->ok);
   cancel_ = addButton(layout.buttons->cancel);
   apply_ = addButton(layout.buttons->apply);
-  connect(ok_, &CGDIBitmapBtn::clicked, this, [this] { finish(model_->ok()); });
-  connect(apply_, &CGDIBitmapBtn::clicked, this, [this] { finish(model_->apply()); });
-  connect(cancel_, &CGDIBitmapBtn::clicked, this, [this] { finish(model_->cancel()); });
+  // The question without a selected key runs modally; the page may be gone
+  // when it returns (the program ended meanwhile).
+  auto command = [this](PageOutcome (EffectPageModel::*run)()) {
+    QPointer<CDlgLedEffect> self(this);
+    PageOutcome outcome = ((*model_).*run)();
+    if (self) finish(outcome);
+  };
+  connect(ok_, &CGDIBitmapBtn::clicked, this, [command] { command(&EffectPageModel::ok); });
+  connect(apply_, &CGDIBitmapBtn::clicked, this, [command] { command(&EffectPageModel::apply); });
+  connect(cancel_, &CGDIBitmapBtn::clicked, this, [command] { command(&EffectPageModel::cancel); });
 
   for (int i = 0; i < info.swatchCount; ++i) {
     auto* s = new CColorBtn(this);
@@ -112,12 +121,15 @@ void CDlgLedEffect::finish(PageOutcome outcome) {
 }
 
 void CDlgLedEffect::runPalette(int swatch) {
+  QPointer<CDlgLedEffect> self(this);
   if (openPalette) {
     openPalette(swatch);
   } else {
-    CPaletteDlg palette(model_->swatchRequest(swatch), model_.get(), this);
-    palette.exec();
+    QPointer<CPaletteDlg> palette = new CPaletteDlg(model_->swatchRequest(swatch), model_.get(), this);
+    palette->exec();
+    delete palette.data();
   }
+  if (!self) return;
   model_->afterPalette(swatch);
   sync();
 }

@@ -15,6 +15,12 @@ band_codes="808182838485"
 # Window-relative centre of a rectangle of the page titled $1.
 in_page() { click_in "$1" $(((${2} + ${4}) / 2)) $(((${3} + ${5}) / 2)); }
 window_visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+# A dialog that just showed: wait for it, and give it a moment to be placed and drawn.
+gone() { ! window_visible "$1"; }
+shown() {
+  wait_until 10 window_visible "$1"
+  settle 0.3
+}
 window_origin() {
   local id X Y
   id=$(xdotool search --onlyvisible --name "^$1\$" | head -1)
@@ -42,10 +48,10 @@ shot lighting-band-selected
 
 before=$(transfer_count)
 page_click 840 427      # always-on effect button
-wait_until 10 window_visible CDlgLedAlways
+shown CDlgLedAlways
 shot lighting-always
 in_page CDlgLedAlways 52 127 149 224    # the colour swatch
-wait_until 10 window_visible CPaletteDlg
+shown CPaletteDlg
 
 # The colour the palette shows at (250, 80) of its wheel is the colour picked.
 read -r px py < <(window_origin CPaletteDlg)
@@ -81,22 +87,20 @@ declare -A name=([CDlgLedSeven]=seven [CDlgLedStrength]=strength [CDlgLedWave]=w
                  [CDlgLedBreath]=breathing [CDlgLedSingle]=single)
 for page in CDlgLedSeven CDlgLedStrength CDlgLedWave CDlgLedBreath CDlgLedSingle; do
   page_click ${button[$page]}
-  wait_until 10 window_visible "$page"
+  shown "$page"
   shot "lighting-${name[$page]}"
   in_page "$page" ${cancel[$page]}
-  gone() { ! window_visible "$1"; }
   wait_until 10 gone "$page"
 done
 
 # No key selected (Cancel cleared them): single's OK asks first.
 before=$(transfer_count)
 page_click 690 427
-wait_until 10 window_visible CDlgLedSingle
+shown CDlgLedSingle
 in_page CDlgLedSingle 273 257 352 284    # OK
-wait_until 10 window_visible UlmoraTiskelInfoDlg
+shown UlmoraTiskelInfoDlg
 shot lighting-no-selection
 click_in UlmoraTiskelInfoDlg 211 143     # its OK closes the page as cancelled
-gone() { ! window_visible "$1"; }
 wait_until 10 gone CDlgLedSingle
 (($(transfers | awk -v n="$before" '$1 > n && $3 == "out"' | wc -l) == 0)) || fail "a page without keys sent"
 
