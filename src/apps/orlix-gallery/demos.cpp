@@ -17,6 +17,8 @@
 #include "core/macros/macro_editing.h"
 #include "core/keys/key_index.h"
 #include "core/keys/key_picture_map.h"
+#include "core/config/config_image.h"
+#include "core/lighting/effect_page_models.h"
 #include "core/lighting/lighting_key_map.h"
 #include "core/localization/languages.h"
 #include "gallery.h"
@@ -24,6 +26,9 @@
 #include "gui/app/progress_dlg.h"
 #include "gui/app/gui_notices.h"
 #include "gui/macros/macro_dlg.h"
+#include "gui/lighting/dlg_led_main.h"
+#include "gui/lighting/effect_pages.h"
+#include "gui/lighting/palette_dlg.h"
 #include "gui/skin/color_btn.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/irr_button.h"
@@ -40,6 +45,18 @@ using namespace orlix::gui;
 using skin::Quad;
 
 namespace {
+
+// The configuration the gallery's lighting windows edit.
+ConfigImage& galleryImage() {
+  static std::unique_ptr<ConfigImage> image = [] {
+    auto i = makeConfigImage();
+    initialiseDefaults(*i);
+    resetPerKeyLighting(*i);
+    restoreLedCodesFromMap(*i);
+    return i;
+  }();
+  return *image;
+}
 
 QImage scrollSkin() {
   QImage img;
@@ -225,6 +242,10 @@ class MainFrameDemo : public QWidget {
       tabs_[i]->setChecked(i == tab);
       pages_[i]->setVisible(i == tab);
     }
+    if (overlay_) {
+      overlay_->setVisible(tab == 1);
+      overlay_->raise();
+    }
   }
 
   void openLanguage() {
@@ -304,57 +325,18 @@ class MainFrameDemo : public QWidget {
   }
 
   void buildLightingPage() {
-    SkinSurface* s = page(skin::kLightingPage);
-    pages_[1] = s;
-    const auto& map = lighting::lightingKeyMap();
-    std::vector<CColorBtn*> lights;
-    for (int i = 0; i < lighting::kLightingKeyCount; ++i) {
-      auto* c = new CColorBtn(s);
-      c->setGeometry(toQRect(map[size_t(i)].rect));
-      Rect r = map[size_t(i)].rect;
-      c->setColour(QColor::fromHsvF(std::clamp((r.left - 40) / 860.0, 0.0, 0.999) * 0.83, 0.85, 1.0));
-      c->setChecked(i >= 64 && i <= 67);
-      c->show();
-      QObject::connect(c, &CColorBtn::clicked, c, [c] { c->setChecked(!c->isChecked()); });
-      lights.push_back(c);
-    }
-    auto* overlay = new QLabel(s);
+    // The real lighting page over the gallery's own configuration; its
+    // effect pages open as they do in the program (nothing is sent: the
+    // gallery has no main window to send through).
+    auto* page = new CDlgLedMain(frame_, galleryImage());
+    page->move(skin::main_frame::kPageOrigin.x, skin::main_frame::kPageOrigin.y);
+    auto* overlay = new QLabel(frame_);
     overlay->setPixmap(QPixmap::fromImage(loadImageFile(skinPath(skin::kKeyboardOverlay))));
     overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
-    overlay->setGeometry(0, 0, skin::page::kSize.width, skin::page::kSize.height);
-    overlay->raise();
-    const char* names[6] = {"Seven-colour", "Strength", "Wave", "Breathing", "Single", "Always on"};
-    std::vector<CIrrButton*> effects;
-    for (int i = 0; i < 6; ++i) effects.push_back(shapedButton(s, skin::lighting_page::kEffectButtons[size_t(i)], QString::fromLatin1(names[i])));
-    for (int i = 0; i < 6; ++i) {
-      effects[size_t(i)]->setCheckStyle(true);
-      effects[size_t(i)]->setChecked(i == 3);
-      QObject::connect(effects[size_t(i)], &CIrrButton::clicked, s, [effects, i] {
-        for (int k = 0; k < 6; ++k) {
-          effects[size_t(k)]->resetHover();
-          effects[size_t(k)]->setChecked(k == i);
-        }
-      });
-    }
-    auto* all = skinButton(s, skin::lighting_page::kSelectAll);
-    all->setCheckStyle(true);
-    all->setToggleOnClick(true);
-    all->setTooltip(QStringLiteral("Select all keys"));
-    QObject::connect(all, &CGDIBitmapBtn::clicked, s, [all, lights] {
-      for (int i = 0; i < 112; ++i) lights[size_t(i)]->setChecked(all->isChecked());
-    });
-    auto* show = skinButton(s, skin::lighting_page::kShowToggle);
-    show->setCheckStyle(true);
-    show->setToggleOnClick(true);
-    show->setChecked(true);
-    QObject::connect(show, &CGDIBitmapBtn::clicked, s, [show, lights, map] {
-      for (int i = 0; i < lighting::kLightingKeyCount; ++i) {
-        Rect r = map[size_t(i)].rect;
-        lights[size_t(i)]->setColour(show->isChecked()
-                                         ? QColor::fromHsvF(std::clamp((r.left - 40) / 860.0, 0.0, 0.999) * 0.83, 0.85, 1.0)
-                                         : QColor(Qt::black));
-      }
-    });
+    overlay->setGeometry(QRect(page->pos(), page->size()));
+    QObject::connect(page, &QObject::destroyed, overlay, &QObject::deleteLater);
+    overlay_ = overlay;
+    pages_[1] = page;
   }
 
   // The real macro page over a macro library in memory with two macros.
@@ -397,6 +379,7 @@ class MainFrameDemo : public QWidget {
   CIrrButton* tabs_[4] = {};
   CIrrButton* profiles_[5] = {};
   QWidget* pages_[4] = {};
+  QPointer<QWidget> overlay_;
   QLabel* picture_ = nullptr;
   CMacroDlg* macroPage_ = nullptr;
   QPointer<CMenuEx> menu_;
@@ -498,120 +481,34 @@ QWidget* buildSettingPanelDemo(QWidget* parent, int tab) {
 
 // ------------------------------------------------------------------ effect pages
 
+namespace {
+// A dialog shown inside the gallery instead of as a window of its own; when
+// its buttons close it, the result is noted and the dialog shown again.
+QWidget* embedded(QDialog* dialog) {
+  dialog->setWindowFlags(Qt::Widget);
+  QObject::connect(dialog, &QDialog::finished, dialog, [dialog](int result) {
+    MessageLog::note(result == QDialog::Accepted ? QStringLiteral("closed with OK") : QStringLiteral("cancelled"));
+    dialog->show();
+  });
+  return dialog;
+}
+}  // namespace
+
 QWidget* buildEffectDemo(Effect effect, QWidget* parent) {
-  using namespace skin::effect_page;
-  const skin::ImageTriple* files[6] = {&skin::kAlwaysPage, &skin::kBreathPage,    &skin::kSevenPage,
-                                       &skin::kSinglePage, &skin::kStrengthPage, &skin::kWavePage};
-  const Buttons* buttons[6] = {&kAlways, &kBreath, &kSeven, &kSingle, &kStrength, &kWave};
-  int e = int(effect);
-  auto* s = new SkinSurface(*files[e], parent);
-  skinButton(s, buttons[e]->ok)->setTooltip(QStringLiteral("OK"));
-  skinButton(s, buttons[e]->cancel)->setTooltip(QStringLiteral("Cancel"));
-  skinButton(s, buttons[e]->apply)->setTooltip(QStringLiteral("Apply"));
-  auto swatch = [s](Rect r, QColor c, bool marked) {
-    auto* b = new CColorBtn(s);
-    b->setGeometry(toQRect(r));
-    b->setColour(c);
-    b->setChecked(marked);
-    b->setBorder(true);
-    b->show();
-    return b;
-  };
-  auto slider = [s](Rect r, int id, int min, int max, int value) {
-    auto* bar = new CPngHSliderBar(s);
-    bar->init(skinPath(QString::fromLatin1(skin::kSliderThumb)), toQRect(r), s, id);
-    bar->setBackground(s->normal().copy(toQRect(r)));
-    bar->setRange(min, max);
-    bar->setValue(value);
-    return bar;
-  };
-  switch (effect) {
-    case Effect::Always:
-      swatch(kAlwaysSwatch, QColor(255, 200, 0), false);
-      break;
-    case Effect::Breath: {
-      auto* a = swatch(kBreathSwatches[0], QColor(255, 0, 0), true);
-      auto* b = swatch(kBreathSwatches[1], QColor(2, 200, 0), false);
-      QObject::connect(a, &CColorBtn::clicked, s, [a, b] { a->setChecked(true), b->setChecked(false); });
-      QObject::connect(b, &CColorBtn::clicked, s, [a, b] { b->setChecked(true), a->setChecked(false); });
-      slider(kBreathSlider, kBreathSliderId, 3, 30, 3);
-      break;
-    }
-    case Effect::Seven:
-      markExclusively({skinButton(s, kSevenOptions[0]), skinButton(s, kSevenOptions[1])}, 0);
-      break;
-    case Effect::Single: {
-      auto* a = swatch(kSingleSwatches[0], QColor(200, 0, 0), true);
-      auto* b = swatch(kSingleSwatches[1], QColor(0, 200, 0), false);
-      QObject::connect(a, &CColorBtn::clicked, s, [a, b] { a->setChecked(true), b->setChecked(false); });
-      QObject::connect(b, &CColorBtn::clicked, s, [a, b] { b->setChecked(true), a->setChecked(false); });
-      slider(kSingleSlider, kSingleSliderId, 1, 10, 1);
-      break;
-    }
-    case Effect::Strength: {
-      std::vector<CGDIBitmapBtn*> levels;
-      for (const Rect& r : kStrengthLevels) levels.push_back(skinButton(s, r));
-      markExclusively(levels, 3);
-      break;
-    }
-    case Effect::Wave: {
-      std::vector<CGDIBitmapBtn*> directions;
-      for (const Rect& r : kWaveDirections) directions.push_back(skinButton(s, r));
-      markExclusively(directions, 0);
-      slider(kWaveSlider, kWaveSliderId, 1, 30, 8);
-      break;
-    }
-  }
-  return s;
+  static const int kButtons[6] = {lighting::kButtonAlwaysOn, lighting::kButtonBreathing, lighting::kButtonSeven,
+                                  lighting::kButtonSingle,   lighting::kButtonStrength,  lighting::kButtonWave};
+  auto page = makeEffectPage(kButtons[int(effect)], {galleryImage(), nullptr, nullptr}, parent);
+  return embedded(page.release());
 }
 
 // ------------------------------------------------------------------ palette
 
 QWidget* buildPaletteDemo(QWidget* parent) {
-  using namespace skin::palette;
-  auto* s = new SkinSurface(QString::fromLatin1(skin::kPalette), parent);
-  auto* preview = new CColorBtn(s);
-  preview->setGeometry(toQRect(kPreview));
-  preview->setColour(QColor(255, 200, 0));
-  preview->show();
-  CPngHSliderBar* bars[3];
-  const Rect rects[3] = {kRed, kGreen, kBlue};
-  const int ids[3] = {kRedId, kGreenId, kBlueId};
-  const int start[3] = {255, 200, 0};
-  for (int i = 0; i < 3; ++i) {
-    bars[i] = new CPngHSliderBar(s);
-    bars[i]->init(skinPath(QString::fromLatin1(skin::kSliderThumb)), toQRect(rects[i]), s, ids[i]);
-    bars[i]->setBackground(s->normal().copy(toQRect(rects[i])));
-    bars[i]->setRange(0, 255);
-    bars[i]->setValue(start[i]);
-  }
-  for (Rect r : {kOk, kCancel}) {
-    auto* b = new CGDIBitmapBtn(s);
-    b->create(r == kOk ? QStringLiteral("OK") : QStringLiteral("Cancel"), toQRect(r), s);
-    b->setImages(s->normal(), s->normal(), s->normal(), s->normal(), r);
-    b->setTextColours(Qt::white, QColor(83, 97, 103), Qt::white);
-  }
-  s->onMessageHook = [preview](uint32_t id, uintptr_t w, intptr_t l) {
-    if (id != msg::kSliderPos) return;
-    QColor c = preview->colour();
-    if (l == kRedId) c.setRed(int(w));
-    if (l == kGreenId) c.setGreen(int(w));
-    if (l == kBlueId) c.setBlue(int(w));
-    preview->setColour(c);
-  };
-  s->mousePressHook = [s, preview, bars](QPoint p) {
-    QRectF wheel(toQRect(kWheel));
-    QPointF d = (QPointF(p) + QPointF(0.5, 0.5) - wheel.center());
-    double nx = d.x() / (wheel.width() / 2), ny = d.y() / (wheel.height() / 2);
-    if (nx * nx + ny * ny > 1.0) return;
-    QColor c = s->normal().pixelColor(p);
-    preview->setColour(c);
-    bars[0]->setValue(c.red());
-    bars[1]->setValue(c.green());
-    bars[2]->setValue(c.blue());
-    MessageLog::note(QStringLiteral("picked %1, %2, %3").arg(c.red()).arg(c.green()).arg(c.blue()));
-  };
-  return s;
+  static RecordingNotices notices;
+  // The palette as the always-on page opens it, writing back into a page model.
+  static lighting::EffectPageModel owner(lighting::kButtonAlwaysOn,
+                                         {galleryImage(), notices, TextSource{}, nullptr, nullptr});
+  return embedded(new CPaletteDlg(owner.swatchRequest(0), &owner, parent));
 }
 
 }  // namespace orlix::gallery
