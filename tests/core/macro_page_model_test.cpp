@@ -17,7 +17,7 @@ EventItem down(uint32_t vk) { return {kItemPress, vk}; }
 EventItem up(uint32_t vk) { return {kItemRelease, vk}; }
 EventItem ms(uint32_t d) { return {kItemDelay, d}; }
 
-struct PageFixture : ::testing::Test {
+struct MacroPageFixture : ::testing::Test {
   std::unique_ptr<ConfigImage> image = makeConfigImage();
   MemoryFileStore files;
   RecordingNotices notices;
@@ -68,7 +68,7 @@ struct PageFixture : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PageFixture, RecordingIntake) {
+TEST_F(MacroPageFixture, RecordingIntake) {
   struct Step {
     uint32_t after;  // ms since the previous event
     uint32_t vk, flags;
@@ -116,7 +116,7 @@ TEST_F(PageFixture, RecordingIntake) {
   EXPECT_EQ(eventItemText(down(0x07)), u"");  // unnamed code
 }
 
-TEST_F(PageFixture, RecordingKeepsAtMost999KeyEvents) {
+TEST_F(MacroPageFixture, RecordingKeepsAtMost999KeyEvents) {
   uint32_t id = storeMacro(7, {down(kC), up(kC)});
   page->showCategory(kCustomCategory);
   page->setDelayToggle(true);
@@ -128,7 +128,7 @@ TEST_F(PageFixture, RecordingKeepsAtMost999KeyEvents) {
   EXPECT_EQ(stored(id)->size(), 999u);
 }
 
-TEST_F(PageFixture, RecordingNeedsASelectedMacroAndSwitchesTheHook) {
+TEST_F(MacroPageFixture, RecordingNeedsASelectedMacroAndSwitchesTheHook) {
   page->recordButton();  // nothing selected in an empty category
   EXPECT_FALSE(page->recording());
   EXPECT_TRUE(calls.empty());
@@ -150,7 +150,7 @@ TEST_F(PageFixture, RecordingNeedsASelectedMacroAndSwitchesTheHook) {
   EXPECT_EQ(calls.back(), "hook 0");
 }
 
-TEST_F(PageFixture, MouseButtonsPostOnlyWhileRecordingOrCapturing) {
+TEST_F(MacroPageFixture, MouseButtonsPostOnlyWhileRecordingOrCapturing) {
   EXPECT_FALSE(page->mouseButton(kMouseLeftVk, kButtonDown));
   uint32_t id = page->newMacro() >= 0 ? page->macros().back().id : 0;
   page->recordButton();
@@ -165,7 +165,7 @@ TEST_F(PageFixture, MouseButtonsPostOnlyWhileRecordingOrCapturing) {
   EXPECT_EQ(stored(id), (std::vector<uint32_t>{0xC0000001, 0xA0000050, 0xE0000001}));
 }
 
-TEST_F(PageFixture, NewMacroIsStoredOnlyOnceItHasEvents) {
+TEST_F(MacroPageFixture, NewMacroIsStoredOnlyOnceItHasEvents) {
   clock.advance(0x123);
   int at = page->newMacro();
   ASSERT_EQ(at, 0);
@@ -195,7 +195,7 @@ TEST_F(PageFixture, NewMacroIsStoredOnlyOnceItHasEvents) {
             u"Twenty-one character");
 }
 
-TEST_F(PageFixture, NewIdentifiersNeverReplaceAnotherMacro) {
+TEST_F(MacroPageFixture, NewIdentifiersNeverReplaceAnotherMacro) {
   uint32_t taken = storeMacro(clock.tickCount(), {down(kA), up(kA)});  // the identifier the tick count gives
   page->showCategory(kCustomCategory);
   page->newMacro();
@@ -207,7 +207,7 @@ TEST_F(PageFixture, NewIdentifiersNeverReplaceAnotherMacro) {
   EXPECT_EQ(newMacroId(3, 0x5000000, nullptr), makeMacroId(3, 1));  // low 24 bits 0 are passed over
 }
 
-TEST_F(PageFixture, SelectingAnotherMacroWhileRecordingStoresIntoTheRecordedOne) {
+TEST_F(MacroPageFixture, SelectingAnotherMacroWhileRecordingStoresIntoTheRecordedOne) {
   uint32_t first = storeMacro(1, {down(kC), up(kC)}, u"first");
   uint32_t second = storeMacro(2, {down(kB), up(kB)}, u"second");
   page->showCategory(kCustomCategory);
@@ -224,7 +224,7 @@ TEST_F(PageFixture, SelectingAnotherMacroWhileRecordingStoresIntoTheRecordedOne)
   EXPECT_EQ(page->events(), (EventList{down(kB), up(kB)}));
 }
 
-TEST_F(PageFixture, GameChoiceSelectsTheLastMacroOfTheCategory) {
+TEST_F(MacroPageFixture, GameChoiceSelectsTheLastMacroOfTheCategory) {
   EXPECT_EQ(page->gameCaption(), u"Customisze");
   ASSERT_TRUE(page->gameButton());
   EXPECT_FALSE(page->gameButton());  // one menu at a time
@@ -263,7 +263,7 @@ TEST_F(PageFixture, GameChoiceSelectsTheLastMacroOfTheCategory) {
   EXPECT_EQ(page->gameMenuItems()[4].second, u"军团要塞2");
 }
 
-TEST_F(PageFixture, DeletingAMacro) {
+TEST_F(MacroPageFixture, DeletingAMacro) {
   uint32_t a = storeMacro(1, {down(kA), up(kA)}, u"a");
   uint32_t b = storeMacro(2, {down(kB), up(kB)}, u"b");
   image->setMacroId(30, b);
@@ -291,7 +291,7 @@ TEST_F(PageFixture, DeletingAMacro) {
   EXPECT_TRUE(page->events().empty());
 }
 
-TEST_F(PageFixture, InsertingAndChangingThroughThePanel) {
+TEST_F(MacroPageFixture, InsertingAndChangingThroughThePanel) {
   uint32_t id = storeMacro(1, {down(kA), ms(100), up(kA), down(kB), up(kB)});
   page->showCategory(kCustomCategory);
 
@@ -350,7 +350,7 @@ TEST_F(PageFixture, InsertingAndChangingThroughThePanel) {
   EXPECT_FALSE(page->panel().visible);
 }
 
-TEST_F(PageFixture, InsertingDelays) {
+TEST_F(MacroPageFixture, InsertingDelays) {
   struct Case {
     const char* name;
     EventList list;
@@ -381,7 +381,7 @@ TEST_F(PageFixture, InsertingDelays) {
   }
 }
 
-TEST_F(PageFixture, InsertWithoutASelectionOnlyClosesThePanel) {
+TEST_F(MacroPageFixture, InsertWithoutASelectionOnlyClosesThePanel) {
   uint32_t id = storeMacro(1, {down(kA), up(kA)});
   page->showCategory(kCustomCategory);
   page->selectEvent(std::nullopt);
@@ -395,7 +395,7 @@ TEST_F(PageFixture, InsertWithoutASelectionOnlyClosesThePanel) {
   EXPECT_EQ(stored(id)->size(), 2u);
 }
 
-TEST_F(PageFixture, DeletingEventsAndTheLoopOptions) {
+TEST_F(MacroPageFixture, DeletingEventsAndTheLoopOptions) {
   uint32_t id = storeMacro(1, {down(kA), ms(10), ms(20), up(kA)}, u"m", 5);
   page->showCategory(kCustomCategory);
   EXPECT_EQ(page->loopCountText(), u"5");
@@ -425,7 +425,7 @@ TEST_F(PageFixture, DeletingEventsAndTheLoopOptions) {
   EXPECT_EQ(stored(id)->size(), 1u);
 }
 
-TEST_F(PageFixture, LoadingStopsAtAnInvalidItem) {
+TEST_F(MacroPageFixture, LoadingStopsAtAnInvalidItem) {
   uint32_t id = makeMacroId(kCustomCategory, 9);
   TransferBlock b;
   b.id = id;
