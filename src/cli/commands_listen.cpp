@@ -8,6 +8,7 @@
 #include "core/device/message_target.h"
 #include "core/device/messages.h"
 #include "core/runtime/key_action_runtime.h"
+#include "platform/hidraw_endpoint.h"
 #include "platform/host_actions.h"
 #include "platform/vkbd_client.h"
 
@@ -48,6 +49,13 @@ int cmdListen(Context& ctx, std::span<const std::string> args) {
     socket->onPresenceChange = [&](bool plugged) {
       if (!plugged) unplugged = true;
       mainWindow.post(0, 0, 0);  // wakes the loop
+    };
+  } else if (auto* node = dynamic_cast<platform::HidrawDriverEndpoint*>(keyboard->endpoint.get())) {
+    // An unplugged keyboard's node hangs up; without this the loop would wait
+    // for key events that can no longer come.
+    node->onHangUp = [&] {
+      unplugged = true;
+      mainWindow.post(0, 0, 0);
     };
   }
   platform::LinuxHostActions host(s.programFolder);
