@@ -167,6 +167,15 @@ plug_found() {
   echo "$(keyboard_node) again, version $(cat /tmp/version2.out)"
 }
 
+udev_uaccess() {
+  n=$(keyboard_node)
+  udevadm settle -t 10
+  udevadm info --query=property --name="/dev/$n" >/tmp/udev.out 2>&1 || { cat /tmp/udev.out; echo "udevadm info failed"; return 1; }
+  grep '^TAGS=' /tmp/udev.out
+  grep -q '^TAGS=.*:uaccess:' /tmp/udev.out || { echo "the rule gave /dev/$n no uaccess tag"; return 1; }
+  echo "/dev/$n $(grep '^TAGS=' /tmp/udev.out)"
+}
+
 holds_node() { ls -l /proc/"$1"/fd 2>/dev/null | grep -q '/dev/hidraw'; }
 
 gui_starts() {
@@ -197,9 +206,17 @@ gui_ends_on_unplug() {
 }
 
 echo "VMCHECK-START $(uname -r)"
+if [ -x /sbin/udevadm ]; then
+  /lib/systemd/systemd-udevd --daemon 2>/tmp/udevd.err || echo "  udevd: $(cat /tmp/udevd.err)"
+fi
 check uhid-needs-access no_access_without_root
 if check hidraw-node hidraw_node; then
   check devices devices
+  if [ -x /sbin/udevadm ]; then
+    check udev-uaccess udev_uaccess
+  else
+    echo "VMCHECK udev-uaccess skip udev could not be downloaded"
+  fi
   check version version
   check apply-memory apply_memory
   check light-transfers light_transfers

@@ -49,32 +49,35 @@ if ldd "$busybox" >/dev/null 2>&1; then skip "$busybox is dynamically linked (in
 for p in orlix-vkbd orlixctl; do [[ -x "$bin/$p" ]] || die "$bin/$p is not built"; done
 # KVM is not asked for: on some machines it hangs at boot, and TCG takes seconds here.
 
-# --- the kernel, cached -----------------------------------------------------
+# --- packages, cached ----------------------------------------------------------
+# fetch PACKAGE: downloads and unpacks a Debian package into the cache (not
+# installed); prints its folder, or nothing when it cannot be had.
+fetch() {
+  local pkg=$1 dir="$work/cache/$1"
+  if [[ ! -f "$dir/done" ]]; then
+    rm -rf "$dir" && mkdir -p "$dir"
+    if (cd "$work/cache" && rm -f "$pkg"_*.deb && apt-get download "$pkg" >"$dir.download.log" 2>&1) &&
+      dpkg-deb -x "$work/cache/$pkg"_*.deb "$dir/root"; then
+      touch "$dir/done"
+    fi
+    rm -f "$work/cache/$pkg"_*.deb
+  fi
+  [[ -f "$dir/done" ]] && echo "$dir"
+}
+
 kernel_pkg=${ORLIX_VM_KERNEL_PACKAGE:-}
 if [[ -z "$kernel_pkg" ]]; then
   kernel_pkg=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/{print $2; exit}')
 fi
 kdir=""
-if [[ -n "$kernel_pkg" ]]; then
-  kdir="$work/cache/$kernel_pkg"
-  if [[ ! -f "$kdir/done" ]]; then
-    log "downloading $kernel_pkg"
-    rm -rf "$kdir" && mkdir -p "$kdir"
-    (cd "$work/cache" && rm -f "$kernel_pkg"_*.deb && apt-get download "$kernel_pkg" >"$kdir.download.log" 2>&1) ||
-      { rm -rf "$kdir"; kdir=""; }
-    if [[ -n "$kdir" ]]; then
-      dpkg-deb -x "$work/cache/$kernel_pkg"_*.deb "$kdir/root" || die "cannot unpack $kernel_pkg"
-      rm -f "$work/cache/$kernel_pkg"_*.deb
-      touch "$kdir/done"
-    fi
-  fi
-fi
-if [[ -z "$kdir" || ! -f "$kdir/done" ]]; then
+[[ -n "$kernel_pkg" ]] && kdir=$(fetch "$kernel_pkg")
+if [[ -z "$kdir" ]]; then
   # Without package lists or a network, an earlier download still serves.
-  kdir=$(ls -d "$work"/cache/linux-image-*/ 2>/dev/null | head -1)
-  kdir=${kdir%/}
-  [[ -n "$kdir" && -f "$kdir/done" ]] || skip "no Debian kernel package could be downloaded (apt-get download linux-image-amd64)"
+  for d in "$work"/cache/linux-image-*/; do [[ -f "$d/done" ]] && kdir=${d%/} && break; done
+  [[ -n "$kdir" ]] || skip "no Debian kernel package could be downloaded (apt-get download linux-image-amd64)"
 fi
+# udev in the machine checks the packaged rule; without it that one check is skipped.
+udev_dir=$(fetch udev)
 vmlinuz=$(ls "$kdir"/root/boot/vmlinuz-* | head -1)
 kver=${vmlinuz##*/vmlinuz-}
 moddir="$kdir/root/lib/modules/$kver"
@@ -150,6 +153,14 @@ if [[ -x "$bin/orlix" && -z "${ORLIX_VM_NO_GUI:-}" ]]; then
       cp -r /usr/share/fonts/truetype/dejavu "$fs/usr/share/fonts/truetype/"
   fi
 fi
+if [[ -n "$udev_dir" && -x "$udev_dir/root/bin/udevadm" ]]; then
+  mkdir -p "$fs/lib/systemd" "$fs/lib/udev/rules.d" "$fs/etc/udev"
+  cp "$udev_dir/root/bin/udevadm" "$fs/sbin/udevadm"
+  ln -s /sbin/udevadm "$fs/lib/systemd/systemd-udevd"
+  programs+=("$udev_dir/root/bin/udevadm")
+  # Only the project's rule: the check is about what it matches.
+  cp "$src/data/70-orlix.rules" "$fs/lib/udev/rules.d/"
+fi
 cp "$bin/orlix-vkbd" "$bin/orlixctl" "$fs/orlix/bin/"
 [[ $gui -eq 1 ]] && cp "$bin/orlix" "$fs/orlix/bin/"
 # Every library the programs load, at the path the loader looks for it.
@@ -180,7 +191,7 @@ EOF
 chmod +x "$fs/init"
 echo "$gui" >"$fs/orlix/gui"
 (cd "$fs" && find . | cpio -o -H newc --quiet >"$work/initramfs.cpio") || die "cannot pack the initramfs"
-log "initramfs $(du -m "$work/initramfs.cpio" | cut -f1) MB (window program: $([[ $gui -eq 1 ]] && echo yes || echo no))"
+log "initramfs $(du -m "$work/initramfs.cpio" | cut -f1) MB (window program: $([[ $gui -eq 1 ]] && echo yes || echo no), udev: $([[ -x "$fs/sbin/udevadm" ]] && echo yes || echo no))"
 
 # --- the machine --------------------------------------------------------------
 console="$work/console.log"
