@@ -205,6 +205,20 @@ gui_ends_on_unplug() {
   [ $rc -eq 0 ] || { tail -5 /tmp/orlix.log; echo "orlix ended with $rc"; return 1; }
 }
 
+stop_removes_node() {
+  if ! node_present; then
+    ctl sim plug >/dev/null || { echo "sim plug failed"; return 1; }
+    wait_until 200 node_present || { echo "no hidraw node after plug"; return 1; }
+  fi
+  pid=$(cat /tmp/vkbd.pid)
+  ctl sim stop >/dev/null || { echo "sim stop failed"; return 1; }
+  wait_until 300 dead "$pid" || { echo "orlix-vkbd still runs three seconds after sim stop"; return 1; }
+  wait "$pid"
+  rc=$?
+  node_absent || { echo "the hidraw node outlived the daemon"; return 1; }
+  echo "orlix-vkbd ended with $rc, node gone"
+}
+
 echo "VMCHECK-START $(uname -r)"
 if [ -x /sbin/udevadm ]; then
   /lib/systemd/systemd-udevd --daemon 2>/tmp/udevd.err || echo "  udevd: $(cat /tmp/udevd.err)"
@@ -232,5 +246,5 @@ if check hidraw-node hidraw_node; then
     echo "VMCHECK gui-starts skip the window program is not built"
     echo "VMCHECK gui-ends-on-unplug skip the window program is not built"
   fi
-  ctl sim stop >/dev/null 2>&1
+  check stop-removes-node stop_removes_node
 fi
