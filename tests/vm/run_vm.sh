@@ -76,6 +76,11 @@ if [[ -z "$kdir" ]]; then
   for d in "$work"/cache/linux-image-*/; do [[ -f "$d/done" ]] && kdir=${d%/} && break; done
   [[ -n "$kdir" ]] || skip "no Debian kernel package could be downloaded (apt-get download linux-image-amd64)"
 fi
+# Only the kernel and its HID modules are used: the rest of the 400 MB goes.
+for d in "$kdir"/root/lib/modules/*/kernel/* "$kdir"/root/lib/modules/*/kernel/drivers/*; do
+  case ${d##*/} in drivers | hid) ;; *) rm -rf "$d" ;; esac
+done
+rm -rf "$kdir/root/usr"
 # udev in the machine checks the packaged rule; without it that one check is skipped.
 udev_dir=$(fetch udev)
 vmlinuz=$(ls "$kdir"/root/boot/vmlinuz-* | head -1)
@@ -113,7 +118,11 @@ ctl key set '#9' "host:open:/tmp/opened target.txt" >/dev/null || die "host: key
 # The same configuration, applied over the socket to a fresh virtual keyboard.
 sock="$case/socket-run"
 mkdir -p "$sock" && cp -r "$case/pristine/root" "$case/pristine/cfg" "$sock/"
-export ORLIX_ROOT="$sock/root" ORLIX_CONFIG_DIR="$sock/cfg" ORLIX_VKBD_SOCKET="$sock/kb.sock"
+# The socket lives in a short folder of its own: a deep build tree could pass
+# the 107 bytes a socket path may have.
+sockdir=$(mktemp -d /tmp/orlix-vm-XXXXXX)
+trap 'rm -rf "$sockdir"' EXIT
+export ORLIX_ROOT="$sock/root" ORLIX_CONFIG_DIR="$sock/cfg" ORLIX_VKBD_SOCKET="$sockdir/kb.sock"
 ctl sim start --state "$sock/state" >/dev/null || die "host: orlix-vkbd does not start"
 host_steps() {
   ctl --driver sim version >"$case/expected/version.txt" || return 1
@@ -192,6 +201,7 @@ chmod +x "$fs/init"
 echo "$gui" >"$fs/orlix/gui"
 (cd "$fs" && find . | cpio -o -H newc --quiet >"$work/initramfs.cpio") || die "cannot pack the initramfs"
 log "initramfs $(du -m "$work/initramfs.cpio" | cut -f1) MB (window program: $([[ $gui -eq 1 ]] && echo yes || echo no), udev: $([[ -x "$fs/sbin/udevadm" ]] && echo yes || echo no))"
+rm -rf "$fs"
 
 # --- the machine --------------------------------------------------------------
 console="$work/console.log"
@@ -204,7 +214,7 @@ qrc=$?
 tr -d '\r' <"$console" | grep -a '^VMCHECK' >"$work/checks.txt"
 grep -a '^VMCHECK [^ ]* ' "$work/checks.txt" | cut -d' ' -f2- >"$results"
 sed 's/^/  /' "$work/checks.txt"
-log "the machine ended (qemu exit $qrc)"
+log "the machine ended (qemu exit $qrc): $(grep -c ' ok' "$results") checks ok, $(grep -c ' fail' "$results") failed, $(grep -c ' skip' "$results") skipped"
 if ! grep -q '^VMCHECK-END' "$work/checks.txt"; then
   [[ $qrc -eq 124 ]] && echo "FAIL: the machine did not finish in time" >&2
   echo "last console lines:" >&2
