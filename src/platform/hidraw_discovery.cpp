@@ -79,7 +79,6 @@ long nodeNumber(const std::string& name) {
   return std::stol(name.substr(i));
 }
 
-
 // The USB interface number: bInterfaceNumber of the HID device's parent, else
 // the "inputN" end of HID_PHYS.
 int interfaceNumberOf(const fs::path& hidDevice, const std::string& phys) {

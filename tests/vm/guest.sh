@@ -149,6 +149,14 @@ unplug_version_fails() {
   echo "exit $rc after $(secs $took): $(cat /tmp/gone.err)"
 }
 
+unplug_devices_absent() {
+  ctl devices >/tmp/devices2.out 2>&1
+  cat /tmp/devices2.out
+  grep -q '^keyboard present: no' /tmp/devices2.out || { echo "the keyboard still counts as present"; return 1; }
+  grep -q '^hidraw nodes of the keyboard: none' /tmp/devices2.out || { echo "a node is still listed"; return 1; }
+  echo "keyboard present: no, no node"
+}
+
 unplug_listen_ends() {
   pid=$(cat /tmp/listen.pid)
   wait_until 200 dead "$pid" || { kill "$pid"; echo "listen still runs two seconds after the unplug"; return 1; }
@@ -238,6 +246,7 @@ if check hidraw-node hidraw_node; then
   check unplug-node-gone unplug_node_gone
   check unplug-version-fails unplug_version_fails
   check unplug-listen-ends unplug_listen_ends
+  check unplug-devices-absent unplug_devices_absent
   check plug-found plug_found
   if [ "$(cat /orlix/gui)" = 1 ]; then
     # Uses the plugged keyboard of plug-found.
