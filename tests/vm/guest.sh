@@ -131,10 +131,25 @@ listen_press() {
 }
 
 unplug_node_gone() {
+  # The window program's device monitor, on its own, listens to udev meanwhile.
+  if [ -x /sbin/udevadm ] && [ -x /orlix/removal_probe ]; then
+    /orlix/removal_probe 10 >/tmp/probe.out 2>&1 &
+    echo $! >/tmp/probe.pid
+    wait_until 500 grep -q watching /tmp/probe.out || echo "the removal probe did not start"
+  fi
   t=$(now)
   ctl sim unplug >/dev/null || { echo "sim unplug failed"; return 1; }
   wait_until 100 node_absent || { echo "the hidraw node is still there after a second"; return 1; }
   echo "node gone after $(secs $(since $t))"
+}
+
+udev_removal() {
+  pid=$(cat /tmp/probe.pid)
+  wait_until 300 dead "$pid" || { kill "$pid"; echo "no removal from udev three seconds after the unplug"; return 1; }
+  wait "$pid"
+  rc=$?
+  cat /tmp/probe.out
+  [ $rc -eq 0 ] || { echo "the probe ended with $rc"; return 1; }
 }
 
 unplug_version_fails() {
@@ -244,6 +259,11 @@ if check hidraw-node hidraw_node; then
   check light-transfers light_transfers
   check listen-press listen_press
   check unplug-node-gone unplug_node_gone
+  if [ -f /tmp/probe.pid ]; then
+    check udev-removal udev_removal
+  else
+    echo "VMCHECK udev-removal skip no udev or no removal probe in the machine"
+  fi
   check unplug-version-fails unplug_version_fails
   check unplug-listen-ends unplug_listen_ends
   check unplug-devices-absent unplug_devices_absent

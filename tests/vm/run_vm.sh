@@ -4,7 +4,7 @@
 # keyboard a HID device through /dev/uhid, and orlixctl and orlix drive its
 # hidraw node as they drive the real keyboard's.
 #
-#   run_vm.sh SOURCE_DIR BIN_DIR WORK_DIR
+#   run_vm.sh SOURCE_DIR BIN_DIR WORK_DIR [REMOVAL_PROBE]
 #
 # Steps: the kernel package (apt-get download, cached in WORK_DIR/cache), the
 # expected keyboard state from the same steps over the socket on this machine,
@@ -20,7 +20,7 @@
 # results.txt as "SKIP reason").
 set -uo pipefail
 
-src=$1 bin=$2 work=$3
+src=$1 bin=$2 work=$3 probe=${4:-}
 results="$work/results.txt"
 mkdir -p "$work/cache"
 rm -f "$results"
@@ -169,6 +169,10 @@ if [[ -n "$udev_dir" && -x "$udev_dir/root/bin/udevadm" ]]; then
   programs+=("$udev_dir/root/bin/udevadm")
   # Only the project's rule: the check is about what it matches.
   cp "$src/data/70-orlix.rules" "$fs/lib/udev/rules.d/"
+fi
+if [[ -n "$probe" && -x "$probe" ]]; then
+  cp "$probe" "$fs/orlix/removal_probe"
+  programs+=("$probe")
 fi
 cp "$bin/orlix-vkbd" "$bin/orlixctl" "$fs/orlix/bin/"
 [[ $gui -eq 1 ]] && cp "$bin/orlix" "$fs/orlix/bin/"
