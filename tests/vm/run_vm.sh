@@ -210,7 +210,7 @@ rm -rf "$fs"
 # --- the machine --------------------------------------------------------------
 console="$work/console.log"
 log "booting (TCG, one vCPU)"
-timeout "${ORLIX_VM_TIMEOUT:-600}" qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 2048 -nodefaults \
+timeout "${ORLIX_VM_TIMEOUT:-600}" qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 1024 -nodefaults \
   -display none -no-reboot -serial stdio -monitor none \
   -kernel "$vmlinuz" -initrd "$work/initramfs.cpio" \
   -append "console=ttyS0 quiet loglevel=3 panic=-1 rdinit=/init" >"$console" 2>"$work/qemu.err" </dev/null
