@@ -43,21 +43,24 @@ int cmdListen(Context& ctx, std::span<const std::string> args) {
   MessageQueue mainWindow;
   StopSignals signals;
   std::atomic<bool> unplugged{false};
-  auto keyboard = connectKeyboard(ctx, &mainWindow);
+  // The hooks are set before the endpoint opens: a hang-up right after the
+  // open must not pass unseen, or the loop would wait for key events that can
+  // no longer come.
+  auto keyboard = connectKeyboard(ctx, &mainWindow, [&](DriverEndpoint& endpoint) {
+    if (auto* socket = dynamic_cast<platform::SocketDriverEndpoint*>(&endpoint)) {
+      socket->onPresenceChange = [&](bool plugged) {
+        if (!plugged) unplugged = true;
+        mainWindow.post(0, 0, 0);  // wakes the loop
+      };
+    } else if (auto* node = dynamic_cast<platform::HidrawDriverEndpoint*>(&endpoint)) {
+      // An unplugged keyboard's node hangs up.
+      node->onHangUp = [&] {
+        unplugged = true;
+        mainWindow.post(0, 0, 0);
+      };
+    }
+  });
   if (!keyboard) return kExitFailure;
-  if (auto* socket = dynamic_cast<platform::SocketDriverEndpoint*>(keyboard->endpoint.get())) {
-    socket->onPresenceChange = [&](bool plugged) {
-      if (!plugged) unplugged = true;
-      mainWindow.post(0, 0, 0);  // wakes the loop
-    };
-  } else if (auto* node = dynamic_cast<platform::HidrawDriverEndpoint*>(keyboard->endpoint.get())) {
-    // An unplugged keyboard's node hangs up; without this the loop would wait
-    // for key events that can no longer come.
-    node->onHangUp = [&] {
-      unplugged = true;
-      mainWindow.post(0, 0, 0);
-    };
-  }
   platform::LinuxHostActions host(s.programFolder);
   ctx.out << "listening for host-function keys of profile " << s.profiles->current() + 1
           << " (Ctrl+C ends)" << std::endl;
