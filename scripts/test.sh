@@ -28,5 +28,14 @@ echo "== sanitizer tests"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs" -L 'core_tests|platform_tests'
 
+echo "== Debian package"
+# Packs the build above (CPack DEB) and lints it; the package tests read it.
+rm -f build/package/orlix_*.deb
+cpack --config build/CPackConfig.cmake -B build/package >/dev/null
+ORLIX_PACKAGE=$(ls build/package/orlix_*.deb)
+export ORLIX_PACKAGE=$PWD/$ORLIX_PACKAGE
+lintian --allow-root --fail-on error "$ORLIX_PACKAGE"
+echo "lintian: no errors in $(basename "$ORLIX_PACKAGE")"
+
 echo "== tests"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"

@@ -1,7 +1,9 @@
 #include "cli/cli.h"
+#include "cli/json_output.h"
 
 #include <charconv>
 #include <cstdlib>
+#include <utility>
 #include <ostream>
 
 namespace orlix::cli {
@@ -25,10 +27,24 @@ std::optional<long> parseInteger(std::string_view text, long min, long max) {
 }
 
 namespace {
+// The global options as the help lists them (the manual page is made from the help).
+constexpr std::pair<const char*, const char*> kGlobalOptions[] = {
+    {"--driver auto|sim[:SOCKET]|hidraw[:DEVICE]", "how the keyboard is reached (default auto: the keyboard, else the virtual one)"},
+    {"--simulate", "use the virtual keyboard, starting orlix-vkbd when none runs"},
+    {"--root DIR", "the program folder (skins/, Language/, Profile/); default ORLIX_ROOT, else found beside the program"},
+    {"--config DIR", "the settings folder; default ORLIX_CONFIG_DIR, else $XDG_CONFIG_HOME/orlix"},
+    {"--lang ID", "the language of the texts a command shows (see orlixctl lang list)"},
+    {"--json", "print one JSON document instead of text (version, paths, devices, sim status, keys, key show, "
+               "profile list, macro list, macro show)"},
+    {"-h, --help", "show this help"},
+};
+
 void printHelp(std::ostream& out) {
-  out << "usage: orlixctl [--driver auto|sim[:SOCKET]|hidraw[:DEVICE]] [--simulate]\n"
+  out << "usage: orlixctl [--driver auto|sim[:SOCKET]|hidraw[:DEVICE]] [--simulate] [--json]\n"
          "                [--root DIR] [--config DIR] [--lang ID] COMMAND [ARGS...]\n\n"
-         "commands:\n";
+         "options:\n";
+  for (auto [option, summary] : kGlobalOptions) out << "  " << option << "\n      " << summary << "\n";
+  out << "\ncommands:\n";
   for (const auto& c : commandTable()) {
     out << "  " << c.usage << "\n      " << c.summary << "\n";
   }
@@ -55,6 +71,8 @@ int runCli(std::span<const std::string> argv, std::ostream& out, std::ostream& e
     const std::string& a = argv[i];
     if (a == "--simulate") {
       ctx.options.simulate = true;
+    } else if (a == "--json") {
+      ctx.options.json = true;
     } else if (a == "--driver") {
       if (!value(a, ctx.options.driver)) return fail(ctx, "--driver needs a value", kExitUsage);
     } else if (a.rfind("--driver=", 0) == 0) {
@@ -81,6 +99,8 @@ int runCli(std::span<const std::string> argv, std::ostream& out, std::ostream& e
   const std::string& name = argv[i];
   for (const auto& c : commandTable())
     if (c.name == name) {
+      if (ctx.options.json && !jsonSupported(name, argv.subspan(i + 1)))
+        return fail(ctx, "--json is not available for " + name + " (see orlixctl --help)", kExitUsage);
       try {
         return c.run(ctx, argv.subspan(i + 1));
       } catch (const std::exception& e) {

@@ -27,6 +27,7 @@ struct GlobalOptions {
   std::string root;             // program folder (--root, ORLIX_ROOT)
   std::string config;           // configuration folder (--config, ORLIX_CONFIG_DIR)
   std::string lang;             // --lang ID where a command shows texts
+  bool json = false;            // --json: one JSON document on standard output
 };
 
 struct Context {

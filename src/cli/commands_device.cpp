@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "core/device/device_commands.h"
 #include "core/device/driver_channel.h"
 
@@ -20,6 +21,7 @@ int cmdVersion(Context& ctx, std::span<const std::string> args) {
   auto v = device::queryVersion(channel, realPacer());
   channel.close();
   if (!v) return fail(ctx, "the keyboard did not answer the version query");
+  if (ctx.options.json) return printVersionJson(ctx, v->major, v->minor);
   ctx.out << int(v->major) << " " << int(v->minor) << "\n";
   return kExitOk;
 }

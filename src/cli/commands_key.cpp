@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/config_session.h"
+#include "cli/json_output.h"
 #include "core/keys/key_assignment.h"
 #include "core/keys/key_codes.h"
 #include "core/keys/key_index.h"
@@ -171,6 +172,7 @@ int keyShow(Context& ctx, const std::string& token) {
   if (!k) return fail(ctx, "unknown key '" + token + "' (a key index 0..180 or a key name)", kExitUsage);
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
+  if (ctx.options.json) return printKeyShowJson(ctx, s, *k, describe(s, *k));
   const auto& info = keyIndexInfo(*k);
   ctx.out << "key " << *k << " (" << (info.name.empty() ? "no key" : std::string(info.name)) << ")\n"
           << "  function: " << describe(s, *k) << "\n"

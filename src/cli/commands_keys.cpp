@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/config_session.h"
+#include "cli/json_output.h"
 #include "cli/key_listing.h"
 #include "cli/language_select.h"
 #include "core/config/config_image.h"
@@ -57,6 +58,7 @@ int cmdKeys(Context& ctx, std::span<const std::string> args) {
   if (!session.open(false)) return kExitFailure;
 
   auto layout = platform::XkbKeyboardLayout::fromSession();
+  if (ctx.options.json) return printKeysJson(ctx, *session.image, *layout, strings, chosen);
   ctx.out << "language: " << chosen.menuText << "\n";
   printKeyTable(ctx.out, *session.image, *layout, strings);
   return kExitOk;

@@ -5,7 +5,10 @@
 #include "cli/config_session.h"
 #include "core/device/message_target.h"
 #include "core/device/messages.h"
+#include "core/lighting/effect_page_models.h"
 #include "core/lighting/lighting_model.h"
+#include "core/lighting/lighting_page_model.h"
+#include "core/lighting/palette_model.h"
 #include "core/util/bytes.h"
 
 namespace orlix::cli {
@@ -20,29 +23,8 @@ bool refuse(std::string& error, std::string why) {
 
 using namespace orlix::lighting;
 
-struct EffectInfo {
-  const char* name;
-  int button;  // effect button of the lighting page
-  // The page's messages when no key is selected: OK (Chinese, English), Apply (Chinese, English).
-  const char16_t* okZh;
-  const char16_t* okEn;
-  const char16_t* applyZh;
-  const char16_t* applyEn;
-};
-
-const EffectInfo kEffects[] = {
-    {"seven", kButtonSeven, u"全光谱：未选中键盘按钮！", u"Whole lighting:Uncheck the keyboard button!",
-     u"全光谱模式：未选中键盘按钮！", u"?"},
-    {"strength", kButtonStrength, nullptr, nullptr, nullptr, nullptr},
-    {"wave", kButtonWave, u"波浪模式：未选中键盘按钮！", u"?", u"波浪模式：未选中键盘按钮！",
-     u"Wave lighting:Uncheck the keyboard button!"},
-    {"breathing", kButtonBreathing, u"呼吸：未选中键盘按钮！", u"Breathing:Uncheck the keyboard button!",
-     u"呼吸模式：未选中键盘按钮！", u"?"},
-    {"single", kButtonSingle, u"单点：未选中键盘按钮！", u"Single lighting:Uncheck the keyboard button!",
-     u"单点模式：未选中键盘按钮！", u"?"},
-    {"always", kButtonAlwaysOn, u"常亮：未选中键盘按钮!", u"ON :Uncheck the keyboard button!",
-     u"常亮模式：未选中键盘按钮！", u"?"},
-};
+// The effects by name, in the lighting page's effect button order.
+constexpr const char* kEffectNames[kEffectButtonCount] = {"seven", "strength", "wave", "breathing", "single", "always"};
 
 std::optional<uint32_t> parseColour(const std::string& text) {
   std::stringstream in(text);
@@ -90,11 +72,12 @@ int cmdLight(Context& ctx, std::span<const std::string> args) {
       "usage: orlixctl light seven|strength|wave|breathing|single|always [--keys all|LIST] [--color R,G,B] "
       "[--color2 R,G,B] [--speed N] [--level N] [--direction N] [--option N] [--apply-mode]";
   if (args.empty()) return fail(ctx, usage, kExitUsage);
-  const EffectInfo* effect = nullptr;
-  for (const auto& e : kEffects)
-    if (args[0] == e.name) effect = &e;
-  if (!effect) return fail(ctx, "unknown effect '" + args[0] + "'; " + usage, kExitUsage);
-  const uint8_t code = effectOfButton(effect->button);
+  int button = -1;
+  for (int b = 0; b < kEffectButtonCount; ++b)
+    if (args[0] == kEffectNames[b]) button = b;
+  if (button < 0) return fail(ctx, "unknown effect '" + args[0] + "'; " + usage, kExitUsage);
+  const EffectPageInfo& info = effectPageInfo(button);
+  const uint8_t code = info.effect;
 
   std::array<bool, kLedRecordCount> selected{};
   std::optional<uint32_t> colour1, colour2;
@@ -104,7 +87,7 @@ int cmdLight(Context& ctx, std::span<const std::string> args) {
     const std::string& a = args[i];
     auto value = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
     auto needs = [&](bool ok, const char* what) {
-      if (!ok) fail(ctx, std::string(a) + " " + what + " for " + effect->name, kExitUsage);
+      if (!ok) fail(ctx, std::string(a) + " " + what + " for " + kEffectNames[button], kExitUsage);
       return ok;
     };
     const std::string* v = nullptr;
@@ -117,21 +100,22 @@ int cmdLight(Context& ctx, std::span<const std::string> args) {
       auto c = parseColour(*v);
       if (!c) return fail(ctx, a + " takes R,G,B with values 0..255", kExitUsage);
       bool two = a == "--color2";
-      if (!needs(code == kBreathing || code == kSingle || (!two && code == kAlwaysOn), "does not apply"))
-        return kExitUsage;
+      if (!needs(info.swatchCount > (two ? 1 : 0), "does not apply")) return kExitUsage;
       (two ? colour2 : colour1) = c;
     } else if (a == "--speed" && (v = value())) {
-      long lo = code == kBreathing ? 3 : 1, hi = code == kSingle ? 10 : 30;
-      if (!needs(code == kBreathing || code == kSingle || code == kWave, "does not apply")) return kExitUsage;
-      if (!(speed = parseInteger(*v, lo, hi)))
-        return fail(ctx, "--speed takes " + std::to_string(lo) + ".." + std::to_string(hi), kExitUsage);
+      if (!needs(info.sliderId != 0, "does not apply")) return kExitUsage;
+      if (!(speed = parseInteger(*v, info.sliderMin, info.sliderMax)))
+        return fail(ctx, "--speed takes " + std::to_string(info.sliderMin) + ".." + std::to_string(info.sliderMax),
+                    kExitUsage);
     } else if (a == "--level" && (v = value())) {
+      // The page's six level buttons; without one the page keeps the stored level.
       if (!needs(code == kStrength, "does not apply")) return kExitUsage;
-      if (!(level = parseInteger(*v, 0, 6))) return fail(ctx, "--level takes 0..6", kExitUsage);
+      if (!(level = parseInteger(*v, 1, 6))) return fail(ctx, "--level takes 1..6", kExitUsage);
     } else if (a == "--direction" && (v = value())) {
       if (!needs(code == kWave, "does not apply")) return kExitUsage;
       direction = parseInteger(*v, 1, 6);
-      if (!direction || waveSlot(uint8_t(*direction)) < 0) return fail(ctx, "--direction takes 1, 2, 3, 5 or 6", kExitUsage);
+      if (!direction || waveSlot(uint8_t(*direction)) < 0)
+        return fail(ctx, "--direction takes 1, 2, 3, 5 or 6", kExitUsage);
     } else if (a == "--option" && (v = value())) {
       if (!needs(code == kSevenColour, "does not apply")) return kExitUsage;
       if (!(option = parseInteger(*v, 1, 2))) return fail(ctx, "--option takes 1 or 2", kExitUsage);
@@ -146,36 +130,48 @@ int cmdLight(Context& ctx, std::span<const std::string> args) {
   if (!keyboard) return kExitFailure;
   ConfigImage& image = *s.image;
 
-  // What the lighting page does before the effect page opens.
-  if (effect->button == kButtonWave)
-    for (int i = 0; i < kLightingKeys; ++i) selected[size_t(i)] = true;
-  if (effect->button != kButtonStrength) selectionRecount(image, selected);
-
-  EffectSettings settings = pageDefaults(code, image);
-  settings.sendMode = applyMode ? kSendApply : kSendOk;
-  if (colour1) settings.colour1 = *colour1;
-  if (colour2) settings.colour2 = *colour2;
-  if (speed) settings.speed = uint8_t(*speed);
-  if (level) settings.level = uint8_t(*level);
-  if (direction) settings.direction = uint8_t(*direction);
-  if (option) settings.option = uint8_t(*option);
-
-  if (effect->button != kButtonStrength && image.keySelectionFlag == 0) {
-    s.notices.showInfo(std::u16string(applyMode ? s.texts.pick(effect->applyZh, effect->applyEn)
-                                                : s.texts.pick(effect->okZh, effect->okEn)));
-    return kExitFailure;
-  }
-
+  // The lighting page with the keys selected, its effect button clicked, and
+  // the effect page's controls used as a person would.
+  LightingPageModel page(image);
+  for (int i = 0; i < kLedRecordCount; ++i) page.setSelected(i, selected[size_t(i)]);
   MessageQueue mainWindow, lightingPage;
+  BuildResult built;
   windows::registerTarget(kMainWindowTitle, &mainWindow);
-  BuildResult built = buildAndSend(image, settings, &lightingPage);
+  page.clickEffect(button, [&](int b) {
+    EffectPageModel effectPage(b, {image, s.notices, s.texts, &lightingPage, [&] { page.clearSelections(); }});
+    auto pickColour = [&](int swatch, uint32_t colour) {
+      PaletteRequest r = effectPage.swatchRequest(swatch);
+      PaletteModel palette({r.kind, r.index, colour});
+      palette.writeBack(effectPage);
+      effectPage.afterPalette(swatch);
+    };
+    if (colour1) pickColour(0, *colour1);
+    if (colour2) pickColour(1, *colour2);
+    if (speed) effectPage.slider(int(*speed), info.sliderId);
+    auto clickValue = [&](long value) {
+      for (int g = 0; g < info.groupSize; ++g)
+        if (effectPage.groupValue(g) == value) effectPage.clickGroupButton(g);
+    };
+    if (level) clickValue(*level);
+    if (direction) clickValue(*direction);
+    if (option) clickValue(*option);
+    // After Apply the page is left with Escape, which keeps the selections.
+    PageOutcome outcome = applyMode ? effectPage.apply() : effectPage.ok();
+    built = effectPage.lastBuild();
+    return outcome == PageOutcome::CloseOk;
+  });
   windows::unregisterTarget(&mainWindow);
+  // Nothing was built: the page refused for want of a selected key.
+  if (built.slot < 0) return kExitFailure;
+
+  // The messages in the order the window loop delivers them.
   for (const auto& m : lightingPage.drain())
-    if (m.id == msg::kEffectSlot) slotKeyExclusion(image, int(m.lParam));
+    if (m.id == msg::kEffectSlot) page.slotExclusion(int(m.lParam));
   for (const auto& m : mainWindow.drain())
-    if (m.id == msg::kLightingSend) lighting::sendLighting(*keyboard->channel, image, m.wParam, m.lParam);
-  // The lighting page after the page returns: OK, or (after Apply) closed otherwise.
-  afterEffectPage(image, effect->button, !applyMode);
+    if (m.id == msg::kLightingSend) {
+      lighting::sendLighting(*keyboard->channel, image, m.wParam, m.lParam);
+      page.refresh();
+    }
   if (!s.commit()) return kExitFailure;
 
   ctx.out << "sent " << toHex(std::span<const uint8_t>(image.editedLedCommand.data(), built.length)) << " ("

@@ -8,6 +8,7 @@
 #include "core/device/message_target.h"
 #include "core/device/messages.h"
 #include "core/runtime/key_action_runtime.h"
+#include "platform/hidraw_endpoint.h"
 #include "platform/host_actions.h"
 #include "platform/vkbd_client.h"
 
@@ -42,14 +43,24 @@ int cmdListen(Context& ctx, std::span<const std::string> args) {
   MessageQueue mainWindow;
   StopSignals signals;
   std::atomic<bool> unplugged{false};
-  auto keyboard = connectKeyboard(ctx, &mainWindow);
+  // The hooks are set before the endpoint opens: a hang-up right after the
+  // open must not pass unseen, or the loop would wait for key events that can
+  // no longer come.
+  auto keyboard = connectKeyboard(ctx, &mainWindow, [&](DriverEndpoint& endpoint) {
+    if (auto* socket = dynamic_cast<platform::SocketDriverEndpoint*>(&endpoint)) {
+      socket->onPresenceChange = [&](bool plugged) {
+        if (!plugged) unplugged = true;
+        mainWindow.post(0, 0, 0);  // wakes the loop
+      };
+    } else if (auto* node = dynamic_cast<platform::HidrawDriverEndpoint*>(&endpoint)) {
+      // An unplugged keyboard's node hangs up.
+      node->onHangUp = [&] {
+        unplugged = true;
+        mainWindow.post(0, 0, 0);
+      };
+    }
+  });
   if (!keyboard) return kExitFailure;
-  if (auto* socket = dynamic_cast<platform::SocketDriverEndpoint*>(keyboard->endpoint.get())) {
-    socket->onPresenceChange = [&](bool plugged) {
-      if (!plugged) unplugged = true;
-      mainWindow.post(0, 0, 0);  // wakes the loop
-    };
-  }
   platform::LinuxHostActions host(s.programFolder);
   ctx.out << "listening for host-function keys of profile " << s.profiles->current() + 1
           << " (Ctrl+C ends)" << std::endl;

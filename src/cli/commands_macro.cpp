@@ -5,9 +5,11 @@
 
 #include "cli/commands.h"
 #include "cli/config_session.h"
+#include "cli/json_output.h"
 #include "core/keys/usage_map.h"
 #include "core/macros/game_categories.h"
 #include "core/macros/macro_editing.h"
+#include "core/macros/macro_page_model.h"
 #include "core/macros/macro_record.h"
 
 namespace orlix::cli {
@@ -112,6 +114,7 @@ std::optional<uint32_t> parseId(const std::string& text) {
 int macroList(Context& ctx, std::optional<long> category) {
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
+  if (ctx.options.json) return printMacroListJson(ctx, s, category);
   bool chinese = s.texts.isChinese();
   int shown = 0;
   for (int c = 1; c <= kCategoryCount; ++c) {
@@ -132,6 +135,7 @@ int macroShow(Context& ctx, const std::string& idText) {
   if (!id) return fail(ctx, "a macro identifier is a number such as 0x15001234: " + idText, kExitUsage);
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
+  if (ctx.options.json) return printMacroShowJson(ctx, s, *id, nameOfVk);
   auto r = s.macros->FindMacroRecord(*id);
   if (!r) return fail(ctx, "no macro " + hex32(*id) + " in the macro library");
   const auto& rec = s.image->macroLibrary[size_t(*r)];
@@ -179,11 +183,8 @@ int macroNew(Context& ctx, std::span<const std::string> args) {
 
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
-  // A new identifier from the tick count; one already in the library is not
-  // reused, as that would overwrite another macro.
-  uint32_t tick = realPacer().tickCount();
-  uint32_t id = makeMacroId(int(*category), tick);
-  while (s.macros->FindMacroRecord(id) || (id & 0xFFFFFF) == 0) id = makeMacroId(int(*category), ++tick);
+  uint32_t id = newMacroId(int(*category), realPacer().tickCount(),
+                           [&](uint32_t candidate) { return s.macros->FindMacroRecord(candidate).has_value(); });
   LoopOption option = loopOption ? LoopOption(*loopOption) : LoopOption::PlayCount;
   std::u16string countText = widen(std::to_string(loop.value_or(1)));
   if (!storeEventList(*s.macros, list, option, countText, id, wideName))
@@ -198,12 +199,7 @@ int macroDelete(Context& ctx, const std::string& idText) {
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
   if (!s.macros->FindMacroRecord(*id)) return fail(ctx, "no macro " + hex32(*id) + " in the macro library");
-  if (s.macros->IsMacroInUse(*id)) {
-    s.notices.showInfo(std::u16string(
-        s.texts.pick(u"当前宏正在被使用，不能删除！", u"The macro is being applied and cannot be deleted!")));
-    return kExitFailure;
-  }
-  s.macros->DeleteMacro(*id);
+  if (!deleteMacroUnlessInUse(*s.macros, *id, s.notices, s.texts)) return kExitFailure;
   ctx.out << "deleted macro " << hex32(*id) << "\n";
   return kExitOk;
 }

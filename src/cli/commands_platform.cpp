@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "platform/hidraw_discovery.h"
 #include "platform/paths.h"
 #include "platform/presence.h"
@@ -15,6 +16,17 @@ namespace {
 int cmdPaths(Context& ctx, std::span<const std::string> args) {
   if (!args.empty()) return fail(ctx, "paths takes no arguments", kExitUsage);
   auto program = platform::programFolder(ctx.options.root);
+  if (ctx.options.json) {
+    const std::pair<const char*, std::filesystem::path> paths[] = {
+        {"program", program},
+        {"data", platform::dataFolder(program)},
+        {"config", platform::configFolder(ctx.options.config)},
+        {"runtime", platform::runtimeFolder()},
+        {"state", platform::stateFolder()},
+        {"socket", simSocket(ctx)},
+        {"sysfs", platform::sysfsRoot()}};
+    return printPathsJson(ctx, paths);
+  }
   ctx.out << "program " << program.string() << "\n"
           << "data    " << platform::dataFolder(program).string() << "\n"
           << "config  " << platform::configFolder(ctx.options.config).string() << "\n"
@@ -31,11 +43,11 @@ int cmdDevices(Context& ctx, std::span<const std::string> args) {
   auto virtualPlugged = platform::virtualKeyboardPlugged(simSocket(ctx));
   platform::DevicePresence presence(root);
   presence.setVirtualKeyboardPlugged(virtualPlugged.value_or(false));
-  ctx.out << "keyboard present: " << (presence.isPresent() ? "yes" : "no") << "\n";
-
   auto chosen = platform::findKeyboardNode(root);
   auto nodes = platform::listHidrawNodes(root, platform::kKeyboardVendorId, platform::kKeyboardProductId,
                                          platform::kVendorUsagePage, platform::kVendorUsage);
+  if (ctx.options.json) return printDevicesJson(ctx, presence.isPresent(), nodes, chosen, virtualPlugged, simSocket(ctx));
+  ctx.out << "keyboard present: " << (presence.isPresent() ? "yes" : "no") << "\n";
   ctx.out << "hidraw nodes of the keyboard:" << (nodes.empty() ? " none" : "") << "\n";
   for (auto& n : nodes) {
     const char* usage = !n.declaresWantedUsage ? "descriptor unreadable"

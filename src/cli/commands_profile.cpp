@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/config_session.h"
+#include "cli/json_output.h"
 #include "core/config/profiles.h"
 #include "core/device/message_target.h"
 #include "core/device/messages.h"
@@ -21,6 +22,7 @@ const char* reasonOf(FileError e) {
 int profileList(Context& ctx) {
   Session s(ctx);
   if (!s.open(false)) return kExitFailure;
+  if (ctx.options.json) return printProfileListJson(ctx, s);
   for (int k = 0; k < kProfileCount; ++k) {
     const auto& rec = s.image->profiles.records[size_t(k)];
     std::string path = s.profiles->path(k);

@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "core/device/virtual_keyboard.h"
 #include "core/device/vkbd_protocol.h"
 #include "core/util/bytes.h"
@@ -83,6 +84,7 @@ int cmdSim(Context& ctx, std::span<const std::string> args) {
     if (!connectSim(ctx, c)) return kExitFailure;
     auto r = c.request(vkbd::kStatus);
     if (!r || r->type != vkbd::kText) return fail(ctx, "the virtual keyboard did not answer");
+    if (ctx.options.json) return printSimStatusJson(ctx, std::string(r->body.begin(), r->body.end()));
     ctx.out << std::string(r->body.begin(), r->body.end());
     return kExitOk;
   }

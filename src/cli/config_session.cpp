@@ -123,7 +123,8 @@ Keyboard::~Keyboard() {
   channel.reset();
 }
 
-std::unique_ptr<Keyboard> connectKeyboard(Context& ctx, MessageTarget* window) {
+std::unique_ptr<Keyboard> connectKeyboard(Context& ctx, MessageTarget* window,
+                                          const std::function<void(DriverEndpoint&)>& prepare) {
   std::string error;
   auto k = std::make_unique<Keyboard>();
   k->endpoint = openDriverEndpoint(ctx, error);
@@ -131,6 +132,7 @@ std::unique_ptr<Keyboard> connectKeyboard(Context& ctx, MessageTarget* window) {
     fail(ctx, "cannot reach the keyboard: " + error);
     return nullptr;
   }
+  if (prepare) prepare(*k->endpoint);
   k->channel = std::make_unique<DriverChannel>(*k->endpoint);
   k->channel->start(window);
   if (!k->channel->open()) {

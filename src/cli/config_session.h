@@ -5,6 +5,7 @@
 // terminal, the keyboard connection, and the apply.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -72,8 +73,11 @@ struct Keyboard {
   ~Keyboard();
 };
 // Opens the driver endpoint the options select and the channel on it; prints
-// the reason and gives nothing when the keyboard cannot be reached.
-std::unique_ptr<Keyboard> connectKeyboard(Context& ctx, MessageTarget* window = nullptr);
+// the reason and gives nothing when the keyboard cannot be reached. prepare,
+// when given, sees the endpoint before it is opened (to set its hooks while no
+// reader thread runs yet).
+std::unique_ptr<Keyboard> connectKeyboard(Context& ctx, MessageTarget* window = nullptr,
+                                          const std::function<void(DriverEndpoint&)>& prepare = {});
 
 // A whole apply of the session's configuration (LED group commands, macros,
 // key table) as the program's main window runs it; saves on success. Returns

@@ -59,6 +59,17 @@ bool declaresUsage(std::span<const uint8_t> d, uint16_t usagePage, uint16_t usag
   return false;
 }
 
+std::optional<HidId> parseHidId(std::string_view id) {
+  auto a = id.find(':');
+  auto b = a == std::string_view::npos ? a : id.find(':', a + 1);
+  if (b == std::string_view::npos) return std::nullopt;
+  auto bus = sysfs::parseHex(id.substr(0, a));
+  auto v = sysfs::parseHex(id.substr(a + 1, b - a - 1));
+  auto p = sysfs::parseHex(id.substr(b + 1));
+  if (!bus || !v || !p || *bus > 0xFFFF || *v > 0xFFFF || *p > 0xFFFF) return std::nullopt;
+  return HidId{uint16_t(*bus), uint16_t(*v), uint16_t(*p)};
+}
+
 namespace {
 // "hidraw12" -> 12, for ordering; names without a number sort last.
 long nodeNumber(const std::string& name) {
@@ -66,19 +77,6 @@ long nodeNumber(const std::string& name) {
   while (i > 0 && std::isdigit(static_cast<unsigned char>(name[i - 1]))) --i;
   if (i == name.size() || name.size() - i > 9) return std::numeric_limits<long>::max();
   return std::stol(name.substr(i));
-}
-
-// HID_ID=0003:000024AE:00004009 -> vendor, product (hex in either case).
-bool parseHidId(const std::string& id, uint16_t& vendor, uint16_t& product) {
-  auto a = id.find(':');
-  auto b = a == std::string::npos ? a : id.find(':', a + 1);
-  if (b == std::string::npos) return false;
-  auto v = sysfs::parseHex(std::string_view(id).substr(a + 1, b - a - 1));
-  auto p = sysfs::parseHex(std::string_view(id).substr(b + 1));
-  if (!v || !p || *v > 0xFFFF || *p > 0xFFFF) return false;
-  vendor = uint16_t(*v);
-  product = uint16_t(*p);
-  return true;
 }
 
 // The USB interface number: bInterfaceNumber of the HID device's parent, else
@@ -110,8 +108,11 @@ std::vector<HidrawNode> listHidrawNodes(const fs::path& sysfsRoot, uint16_t vend
     auto uevent = sysfs::readUevent(hidDevice / "uevent");
     HidrawNode node;
     node.name = name;
-    if (!parseHidId(uevent["HID_ID"], node.vendor, node.product)) continue;
-    if (node.vendor != vendor || node.product != product) continue;
+    // The keyboard is a USB device: the same ids on another bus are another device.
+    auto id = parseHidId(uevent["HID_ID"]);
+    if (!id || id->bus != kHidBusUsb || id->vendor != vendor || id->product != product) continue;
+    node.vendor = id->vendor;
+    node.product = id->product;
     auto own = sysfs::readUevent(it->path() / "uevent");
     // DEVNAME is relative to /dev in sysfs; an absolute one is taken as it is.
     node.devnode = fs::path("/dev") / (own.count("DEVNAME") ? own["DEVNAME"] : name);

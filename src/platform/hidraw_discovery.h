@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orlix::platform {
@@ -25,6 +26,16 @@ inline constexpr int kVendorInterfaceNumber = 2;
 // the walk.
 bool declaresUsage(std::span<const uint8_t> descriptor, uint16_t usagePage, uint16_t usage);
 
+// The bus of a HID device on USB (BUS_USB), as HID_ID names it.
+inline constexpr uint16_t kHidBusUsb = 0x0003;
+
+struct HidId {
+  uint16_t bus = 0, vendor = 0, product = 0;
+};
+// HID_ID of a HID device's uevent ("0003:000024AE:00004009", hex in either
+// case); nothing when it is not three hex fields of at most 16 bits.
+std::optional<HidId> parseHidId(std::string_view id);
+
 struct HidrawNode {
   std::string name;                // "hidraw3"
   std::filesystem::path devnode;   // "/dev/hidraw3" (from the node's DEVNAME)
@@ -36,7 +47,8 @@ struct HidrawNode {
   std::optional<bool> declaresWantedUsage;
 };
 
-// Every hidraw node under <sysfsRoot>/class/hidraw that belongs to vendor:product,
+// Every hidraw node under <sysfsRoot>/class/hidraw whose HID device is
+// vendor:product on the USB bus (a USB device or a uhid one declaring bus USB),
 // in node number order, with declaresWantedUsage answered for usagePage:usage.
 std::vector<HidrawNode> listHidrawNodes(const std::filesystem::path& sysfsRoot, uint16_t vendor, uint16_t product,
                                         uint16_t usagePage, uint16_t usage);

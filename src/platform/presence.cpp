@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/device/vkbd_protocol.h"
+#include "platform/hidraw_discovery.h"
 #include "platform/sysfs.h"
 #include "platform/vkbd_client.h"
 
@@ -46,6 +47,35 @@ std::vector<std::string> enumerateUsbHardwareIds(const fs::path& sysfsRoot) {
   return ids;
 }
 
+namespace {
+// Whether a sysfs device folder lies below a USB device (one with idVendor).
+bool belowUsbDevice(const fs::path& device) {
+  std::error_code ec;
+  fs::path real = fs::canonical(device, ec);
+  if (ec) return false;
+  for (fs::path p = real.parent_path(); !p.empty() && p != p.root_path(); p = p.parent_path())
+    if (fs::exists(p / "idVendor", ec)) return true;
+  return false;
+}
+}  // namespace
+
+std::vector<std::string> enumerateHidHardwareIds(const fs::path& sysfsRoot) {
+  std::vector<fs::path> devices;
+  std::error_code ec;
+  fs::directory_iterator it(sysfsRoot / "bus" / "hid" / "devices", ec), end;
+  for (; !ec && it != end; it.increment(ec)) devices.push_back(it->path());
+  std::sort(devices.begin(), devices.end());
+  std::vector<std::string> ids;
+  for (auto& d : devices) {
+    auto id = parseHidId(sysfs::readUevent(d / "uevent")["HID_ID"]);
+    if (!id || id->bus != kHidBusUsb || belowUsbDevice(d)) continue;
+    auto descriptor = sysfs::readBinary(d / "report_descriptor");
+    if (!descriptor || !declaresUsage(*descriptor, kVendorUsagePage, kVendorUsage)) continue;
+    ids.push_back(usbHardwareIds(id->vendor, id->product, 0).back());
+  }
+  return ids;
+}
+
 bool anyIdContains(const std::vector<std::string>& hardwareIds, std::string_view fragment) {
   return std::any_of(hardwareIds.begin(), hardwareIds.end(),
                      [&](const std::string& id) { return containsIgnoreCase(id, fragment); });
@@ -53,6 +83,7 @@ bool anyIdContains(const std::vector<std::string>& hardwareIds, std::string_view
 
 std::vector<std::string> DevicePresence::hardwareIds() const {
   auto ids = enumerateUsbHardwareIds(sysfsRoot_);
+  for (auto& id : enumerateHidHardwareIds(sysfsRoot_)) ids.push_back(std::move(id));
   if (virtualPlugged_)
     for (auto& id : usbHardwareIds(0x24AE, 0x4009, kVirtualKeyboardRevision)) ids.push_back(std::move(id));
   return ids;
@@ -92,6 +123,15 @@ std::optional<DeviceChange> deviceChangeFromUevent(std::string_view action,
     auto it = props.find(key);
     return it == props.end() ? std::string() : it->second;
   };
+  std::string devpath = get("DEVPATH");
+  std::string instance = devpath.substr(devpath.rfind('/') == std::string::npos ? 0 : devpath.rfind('/') + 1);
+  if (get("SUBSYSTEM") == "hid") {
+    // A HID device of a USB device: that device's own event reports it.
+    if (devpath.find("/usb") != std::string::npos) return std::nullopt;
+    auto id = parseHidId(get("HID_ID"));
+    if (!id || id->bus != kHidBusUsb) return std::nullopt;
+    return DeviceChange{event, usbInterfaceName(id->vendor, id->product, instance)};
+  }
   if (get("DEVTYPE") != "usb_device") return std::nullopt;
   std::optional<uint32_t> vendor, product;
   std::string p = get("PRODUCT");
@@ -106,8 +146,6 @@ std::optional<DeviceChange> deviceChangeFromUevent(std::string_view action,
     product = sysfs::parseHex(get("ID_MODEL_ID"));
   }
   if (!vendor || !product || *vendor > 0xFFFF || *product > 0xFFFF) return std::nullopt;
-  std::string devpath = get("DEVPATH");
-  std::string instance = devpath.substr(devpath.rfind('/') == std::string::npos ? 0 : devpath.rfind('/') + 1);
   return DeviceChange{event, usbInterfaceName(uint16_t(*vendor), uint16_t(*product), instance)};
 }
 

@@ -35,10 +35,18 @@ std::vector<std::string> usbHardwareIds(uint16_t vendor, uint16_t product, uint1
 // cannot be read.
 std::vector<std::string> enumerateUsbHardwareIds(const std::filesystem::path& sysfsRoot);
 
+// The keyboard as a HID device of its own, not below any USB device of sysfs
+// (the uhid keyboard of orlix-vkbd --uhid): USB\VID_%04X&PID_%04X of every HID
+// device under <sysfsRoot>/bus/hid/devices on the USB bus whose report
+// descriptor declares the keyboard's vendor collection. HID devices of a USB
+// device are left out: the USB device names them already.
+std::vector<std::string> enumerateHidHardwareIds(const std::filesystem::path& sysfsRoot);
+
 // True when one of the ids contains the fragment, without regard to case.
 bool anyIdContains(const std::vector<std::string>& hardwareIds, std::string_view fragment);
 
-// The present USB devices: sysfs, plus the virtual keyboard while it is plugged.
+// The present USB devices: sysfs (USB devices and the HID devices above),
+// plus the virtual keyboard while it is plugged.
 class DevicePresence {
  public:
   explicit DevicePresence(std::filesystem::path sysfsRoot) : sysfsRoot_(std::move(sysfsRoot)) {}
@@ -70,8 +78,10 @@ std::string virtualKeyboardInterfaceName();
 
 // A udev event of a USB device (subsystem usb, DEVTYPE usb_device) as a device
 // change: "add" is an arrival, "remove" a removal. Vendor and product come from
-// PRODUCT (vvvv/pppp/rrrr), else ID_VENDOR_ID and ID_MODEL_ID. Nothing for
-// other actions, other device types, or events without ids.
+// PRODUCT (vvvv/pppp/rrrr), else ID_VENDOR_ID and ID_MODEL_ID. A HID device
+// (SUBSYSTEM hid) on the USB bus counts too, by its HID_ID, unless its DEVPATH
+// lies below a USB host controller (then its USB device has an event of its
+// own). Nothing for other actions, other device types, or events without ids.
 std::optional<DeviceChange> deviceChangeFromUevent(std::string_view action,
                                                    const std::map<std::string, std::string>& properties);
 

@@ -51,7 +51,9 @@ bool DeviceMonitor::watchSystem() {
   if (!s->context) return false;
   // "udev" events come after the rules ran, so the node's access is settled.
   s->monitor = udev_monitor_new_from_netlink(s->context, "udev");
+  // HID devices too: a uhid keyboard has no USB device whose removal is seen.
   if (!s->monitor || udev_monitor_filter_add_match_subsystem_devtype(s->monitor, "usb", "usb_device") < 0 ||
+      udev_monitor_filter_add_match_subsystem_devtype(s->monitor, "hid", nullptr) < 0 ||
       udev_monitor_enable_receiving(s->monitor) < 0)
     return false;
   int fd = udev_monitor_get_fd(s->monitor);

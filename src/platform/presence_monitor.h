@@ -1,6 +1,6 @@
 #pragma once
 // Device-change notifications without an event loop of its own: the monitor
-// gathers the system's USB device events (libudev, when built with it) and the
+// gathers the system's USB and HID device events (libudev, when built with it) and the
 // changes other parts post (the virtual keyboard's unplug and plug, a hidraw
 // node hanging up) behind one descriptor. A window watches fd() (for instance
 // with a QSocketNotifier) and calls drain() when it is readable.
@@ -22,7 +22,7 @@ class DeviceMonitor {
   DeviceMonitor& operator=(const DeviceMonitor&) = delete;
 
   // Starts receiving the system's USB device events (usb_device add and
-  // remove, after udev's rules ran). False when this build has no libudev or
+  // remove, after udev's rules ran) and those of HID devices (a uhid keyboard). False when this build has no libudev or
   // the monitor cannot be made; posted changes still arrive. Without a running
   // udev daemon (containers) it succeeds but no event comes.
   bool watchSystem();

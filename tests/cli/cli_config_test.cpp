@@ -190,6 +190,9 @@ TEST_F(CliFixture, LightSendsTheEffectAndSavesTheProfile) {
   r = run({"light", "single"});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.err, "Single lighting:Uncheck the keyboard button!\n");
+  r = run({"light", "always", "--apply-mode"});  // the Apply button says what OK says, never "?"
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.err, "ON :Uncheck the keyboard button!\n");
   r = run({"--lang", "1", "light", "wave", "--apply-mode", "--speed", "30"});  // wave selects every key itself
   EXPECT_EQ(r.rc, 0) << r.err;
   r = run({"light", "strength", "--level", "4", "--apply-mode"});

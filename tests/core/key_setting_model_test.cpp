@@ -17,7 +17,7 @@ using Injected = RecordingKeyInjector::Event;
 
 namespace {
 
-struct PanelFixture : ::testing::Test {
+struct KeySettingFixture : ::testing::Test {
   std::unique_ptr<ConfigImage> image = makeConfigImage();
   MemoryFileStore files;
   RecordingNotices notices;
@@ -66,7 +66,7 @@ TEST(BasePage, ItemsAndCodes) {
   EXPECT_EQ(items[15].text, localization::StringKey::str_mute);
 }
 
-TEST_F(PanelFixture, OpeningShowsTheCombinationPageWithCaptureOn) {
+TEST_F(KeySettingFixture, OpeningShowsTheCombinationPageWithCaptureOn) {
   panel.initialise(u"A");
   EXPECT_EQ(calls, (std::vector<std::string>{"receive", "status1"}));
   EXPECT_EQ(panel.currentTab(), kTabCombination);
@@ -79,7 +79,7 @@ TEST_F(PanelFixture, OpeningShowsTheCombinationPageWithCaptureOn) {
   EXPECT_EQ(panel.result().code, 0u);
 }
 
-TEST_F(PanelFixture, TabsSwitchPagesAndCapture) {
+TEST_F(KeySettingFixture, TabsSwitchPagesAndCapture) {
   open();
   panel.selectTab(kTabBase);
   EXPECT_TRUE(panel.pageVisible(KeySettingModel::kBasePage));
@@ -91,7 +91,7 @@ TEST_F(PanelFixture, TabsSwitchPagesAndCapture) {
   EXPECT_EQ(calls, (std::vector<std::string>{"status0", "status0", "receive", "status1"}));
 }
 
-TEST_F(PanelFixture, DisableHidesEverythingAndUncheckingShowsComboWithoutCapture) {
+TEST_F(KeySettingFixture, DisableHidesEverythingAndUncheckingShowsComboWithoutCapture) {
   open();
   panel.selectTab(kTabBase);
   calls.clear();
@@ -113,7 +113,7 @@ TEST_F(PanelFixture, DisableHidesEverythingAndUncheckingShowsComboWithoutCapture
   EXPECT_EQ(calls, (std::vector<std::string>{"status0"}));
 }
 
-TEST_F(PanelFixture, OkPrecedence) {
+TEST_F(KeySettingFixture, OkPrecedence) {
   addMacro(0, macros::makeMacroId(21, 7), u"combo macro");
   struct Case {
     const char* name;
@@ -143,7 +143,7 @@ TEST_F(PanelFixture, OkPrecedence) {
   EXPECT_TRUE(injector.events.empty());
 }
 
-TEST_F(PanelFixture, OkOnTheBasePageTakesTheSelectedItem) {
+TEST_F(KeySettingFixture, OkOnTheBasePageTakesTheSelectedItem) {
   open();
   panel.selectTab(kTabBase);
   panel.selectBaseItem(3);
@@ -153,14 +153,14 @@ TEST_F(PanelFixture, OkOnTheBasePageTakesTheSelectedItem) {
   EXPECT_EQ(calls.back(), "status0");
 }
 
-TEST_F(PanelFixture, MacroTabWithoutMacrosCancels) {
+TEST_F(KeySettingFixture, MacroTabWithoutMacrosCancels) {
   open();
   panel.selectTab(kTabMacroSet);
   EXPECT_EQ(panel.ok(), End::Cancel);
   EXPECT_EQ(panel.result().code, 0u);
 }
 
-TEST_F(PanelFixture, WinBoxCombinationSendsFourWinEvents) {
+TEST_F(KeySettingFixture, WinBoxCombinationSendsFourWinEvents) {
   open();
   panel.combo().toggle(ComboModel::kWin);
   panel.combo().onKeyEvent(0x44, 0);
@@ -171,7 +171,7 @@ TEST_F(PanelFixture, WinBoxCombinationSendsFourWinEvents) {
   EXPECT_EQ(calls, (std::vector<std::string>{"status0"}));
 }
 
-TEST_F(PanelFixture, WinAloneIsAPlainKeyWithoutWinEvents) {
+TEST_F(KeySettingFixture, WinAloneIsAPlainKeyWithoutWinEvents) {
   open();
   panel.combo().toggle(ComboModel::kWin);
   EXPECT_EQ(panel.ok(), End::Ok);
@@ -179,7 +179,7 @@ TEST_F(PanelFixture, WinAloneIsAPlainKeyWithoutWinEvents) {
   EXPECT_TRUE(injector.events.empty());
 }
 
-TEST_F(PanelFixture, RestoreReturnsTheDefaultEvenWhenEqual) {
+TEST_F(KeySettingFixture, RestoreReturnsTheDefaultEvenWhenEqual) {
   open();
   EXPECT_EQ(panel.restore(), End::Ok);
   EXPECT_EQ(panel.result().code, image->defaultKeyTable[4]);
@@ -189,7 +189,7 @@ TEST_F(PanelFixture, RestoreReturnsTheDefaultEvenWhenEqual) {
   EXPECT_EQ(restoreResult(*image, 4).code, image->defaultKeyTable[4]);
 }
 
-TEST_F(PanelFixture, CloseCancelsAndStopsCapture) {
+TEST_F(KeySettingFixture, CloseCancelsAndStopsCapture) {
   open();
   panel.combo().onKeyEvent(0x41, 0);
   EXPECT_EQ(panel.close(), End::Cancel);

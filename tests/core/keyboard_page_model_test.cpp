@@ -13,7 +13,7 @@ struct Letters : KeyboardLayout {
   char32_t characterOf(uint8_t vk) override { return vk >= 'A' && vk <= 'Z' ? char32_t(vk - 'A' + 'a') : 0; }
 };
 
-struct PageFixture : ::testing::Test {
+struct KeyboardPageFixture : ::testing::Test {
   std::unique_ptr<ConfigImage> image = makeConfigImage();
   RecordingNotices notices;
   Letters layout;
@@ -29,7 +29,7 @@ struct PageFixture : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PageFixture, ModifiedKeysAreCheckedWithTheirDescription) {
+TEST_F(KeyboardPageFixture, ModifiedKeysAreCheckedWithTheirDescription) {
   for (int n = 0; n < kKeyPictureCount; ++n) EXPECT_EQ(page.buttonState(n), KeyButtonState{}) << n;
   store(4, 0x04030002);  // Ctrl+Shift+A on A
   EXPECT_EQ(page.keyState(4), (KeyButtonState{true, u"Shift + Ctrl + A"}));
@@ -38,7 +38,7 @@ TEST_F(PageFixture, ModifiedKeysAreCheckedWithTheirDescription) {
   EXPECT_EQ(page.keyState(4), KeyButtonState{});
 }
 
-TEST_F(PageFixture, LeftColumnKeysAreCheckedOnceGivenAFunction) {
+TEST_F(KeyboardPageFixture, LeftColumnKeysAreCheckedOnceGivenAFunction) {
   for (int k : {18, 24, 36, 42, 72}) {
     ASSERT_EQ(image->defaultKeyTable[size_t(k)], 0u) << k;
     EXPECT_FALSE(page.keyState(k).checked) << k;
@@ -48,7 +48,7 @@ TEST_F(PageFixture, LeftColumnKeysAreCheckedOnceGivenAFunction) {
   }
 }
 
-TEST_F(PageFixture, RestoreDefaultsUnchecksEveryButton) {
+TEST_F(KeyboardPageFixture, RestoreDefaultsUnchecksEveryButton) {
   for (int n = 0; n < kKeyPictureCount; ++n)
     if (!isEmptyPictureRecord(n)) store(KeyboardPageModel::keyIndexOf(n), kDisabledCode, kCategoryDisable);
   int checked = 0;

@@ -4,7 +4,9 @@
 //   devices/.../usb1/<port>/<port>:1.<n>/          usb_interface (bInterfaceNumber)
 //   .../<port>:1.<n>/0003:VVVV:PPPP.000K/          hid device (uevent, report_descriptor)
 //   .../0003:VVVV:PPPP.000K/hidraw/hidrawM/        hidraw node (uevent, device -> hid device)
+//   devices/virtual/misc/uhid/0003:VVVV:PPPP.000K/ a uhid device (no USB parent)
 //   bus/usb/devices/<name> -> the device and interface folders
+//   bus/hid/devices/<name> -> the hid device folders
 //   class/hidraw/hidrawM -> the hidraw node folder
 
 #include <cstdio>
@@ -34,6 +36,7 @@ class FakeSysfs {
   explicit FakeSysfs(std::filesystem::path root) : root_(std::move(root)) {
     std::filesystem::create_directories(root_ / "class" / "hidraw");
     std::filesystem::create_directories(root_ / "bus" / "usb" / "devices");
+    std::filesystem::create_directories(root_ / "bus" / "hid" / "devices");
   }
   const std::filesystem::path& root() const { return root_; }
 
@@ -66,16 +69,30 @@ class FakeSysfs {
     writeText(iface / "uevent", "DEVTYPE=usb_interface\n");
     std::filesystem::create_directory_symlink(iface, root_ / "bus/usb/devices" / ifName);
 
+    return addHidDevice(iface, hidrawNumber, descriptor, hidId,
+                        "usb-0000:00:14.0-" + port.substr(2) + "/input" + std::to_string(interfaceNumber));
+  }
+
+  // A HID device made through /dev/uhid, as orlix-vkbd --uhid makes it.
+  std::filesystem::path addUhidDevice(int hidrawNumber, std::optional<std::vector<uint8_t>> descriptor,
+                                      const std::string& hidId = "0003:000024AE:00004009") {
+    return addHidDevice(root_ / "devices/virtual/misc/uhid", hidrawNumber, descriptor, hidId, "orlix-vkbd/input2");
+  }
+
+ private:
+  std::filesystem::path addHidDevice(const std::filesystem::path& parent, int hidrawNumber,
+                                     const std::optional<std::vector<uint8_t>>& descriptor, const std::string& hidId,
+                                     const std::string& phys) {
     char hidName[32];
     std::snprintf(hidName, sizeof hidName, "0003:24AE:4009.%04X", ++hidCount_);
-    auto hid = iface / hidName;
+    auto hid = parent / hidName;
     std::filesystem::create_directories(hid);
-    writeText(hid / "uevent", "DRIVER=hid-generic\nHID_ID=" + hidId + "\nHID_NAME=Keyboard\nHID_PHYS=usb-0000:00:14.0-" +
-                                  port.substr(2) + "/input" + std::to_string(interfaceNumber) + "\n");
+    writeText(hid / "uevent", "DRIVER=hid-generic\nHID_ID=" + hidId + "\nHID_NAME=Keyboard\nHID_PHYS=" + phys + "\n");
     if (descriptor) {
       std::ofstream(hid / "report_descriptor", std::ios::binary)
           .write(reinterpret_cast<const char*>(descriptor->data()), std::streamsize(descriptor->size()));
     }
+    std::filesystem::create_directory_symlink(hid, root_ / "bus/hid/devices" / hidName);
     std::string node = "hidraw" + std::to_string(hidrawNumber);
     auto raw = hid / "hidraw" / node;
     std::filesystem::create_directories(raw);
@@ -85,7 +102,6 @@ class FakeSysfs {
     return raw;
   }
 
- private:
   std::filesystem::path root_;
   int hidCount_ = 0;
 };

@@ -120,6 +120,21 @@ TEST_F(HidrawDiscovery, IdsInEitherCase) {
   }
 }
 
+TEST_F(HidrawDiscovery, AUhidKeyboardIsFoundByItsHidIdentityAlone) {
+  sys.addUhidDevice(0, kVendorDescriptor);
+  auto node = findKeyboardNode(sys.root());
+  ASSERT_TRUE(node);
+  EXPECT_EQ(node->devnode, "/dev/hidraw0");
+  EXPECT_EQ(node->interfaceNumber, 2);  // from HID_PHYS
+  EXPECT_EQ(node->declaresWantedUsage, true);
+}
+
+TEST_F(HidrawDiscovery, TheSameIdsOnAnotherBusAreAnotherDevice) {
+  sys.addUhidDevice(0, kVendorDescriptor, "0005:000024AE:00004009");  // Bluetooth
+  EXPECT_FALSE(findKeyboardNode(sys.root()));
+  EXPECT_TRUE(listHidrawNodes(sys.root(), 0x24AE, 0x4009, 0xFF01, 1).empty());
+}
+
 TEST_F(HidrawDiscovery, InterfaceNumberFromThePhysicalPathWithoutTheInterfaceFolder) {
   // A HID device whose parent is not a USB interface (no bInterfaceNumber).
   auto hid = dir / "sys/devices/virtual/0003:24AE:4009.0001";

@@ -74,6 +74,60 @@ TEST(Presence, VirtualKeyboardCountsWhilePlugged) {
   EXPECT_FALSE(DevicePresence(dir / "nowhere").isPresent());
 }
 
+TEST(Presence, KeyboardAsAHidDeviceWithoutUsbParent) {
+  struct Case {
+    const char* name;
+    std::optional<std::vector<uint8_t>> descriptor;
+    const char* hidId;
+    bool present;
+  };
+  const Case cases[] = {
+      {"uhid keyboard", test::kVendorDescriptor, "0003:000024AE:00004009", true},
+      {"without the vendor collection", test::kKeyboardDescriptor, "0003:000024AE:00004009", false},
+      {"descriptor unreadable", std::nullopt, "0003:000024AE:00004009", false},
+      {"not on the USB bus", test::kVendorDescriptor, "0005:000024AE:00004009", false},
+      {"other product", test::kVendorDescriptor, "0003:000024AE:00004008", false},
+  };
+  for (auto& c : cases) {
+    TempDir dir;
+    FakeSysfs sys(dir / "sys");
+    sys.addUhidDevice(0, c.descriptor, c.hidId);
+    EXPECT_EQ(DevicePresence(sys.root()).isPresent(), c.present) << c.name;
+  }
+}
+
+TEST(Presence, HidDevicesOfAUsbDeviceAreNamedByTheUsbDeviceOnly) {
+  TempDir dir;
+  FakeSysfs sys(dir / "sys");
+  auto kb = sys.addUsbDevice("1-2", "24ae", "4009", "0100");
+  sys.addHidraw(kb, 2, 0, test::kVendorDescriptor);
+  EXPECT_TRUE(enumerateHidHardwareIds(sys.root()).empty());
+  sys.addUhidDevice(1, test::kVendorDescriptor);
+  EXPECT_EQ(enumerateHidHardwareIds(sys.root()), std::vector<std::string>{"USB\\VID_24AE&PID_4009"});
+}
+
+TEST(DeviceChanges, UdevEventsOfHidDevices) {
+  using Props = std::map<std::string, std::string>;
+  const Props uhid{{"SUBSYSTEM", "hid"}, {"HID_ID", "0003:000024AE:00004009"},
+                   {"DEVPATH", "/devices/virtual/misc/uhid/0003:24AE:4009.0001"}};
+  auto removed = deviceChangeFromUevent("remove", uhid);
+  ASSERT_TRUE(removed);
+  EXPECT_EQ(removed->interfaceName,
+            "\\\\?\\USB#VID_24AE&PID_4009#0003:24AE:4009.0001#{A5DCBF10-6530-11D2-901F-00C04FB951ED}");
+  EXPECT_TRUE(isKeyboardRemoval(*removed));
+  auto added = deviceChangeFromUevent("add", uhid);
+  ASSERT_TRUE(added);
+  EXPECT_EQ(added->event, kDeviceArrival);
+
+  // Below a USB device the USB device's own event is the one that counts.
+  EXPECT_FALSE(deviceChangeFromUevent(
+      "remove", {{"SUBSYSTEM", "hid"}, {"HID_ID", "0003:000024AE:00004009"},
+                 {"DEVPATH", "/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.2/0003:24AE:4009.0003"}}));
+  EXPECT_FALSE(deviceChangeFromUevent("remove", {{"SUBSYSTEM", "hid"}, {"HID_ID", "0005:000024AE:00004009"},
+                                                 {"DEVPATH", "/devices/virtual/misc/uhid/0005:24AE:4009.0002"}}));
+  EXPECT_FALSE(deviceChangeFromUevent("remove", {{"SUBSYSTEM", "hid"}, {"DEVPATH", "/devices/virtual/x"}}));
+}
+
 TEST(DeviceChanges, UdevEventsOfUsbDevices) {
   using Props = std::map<std::string, std::string>;
   const Props keyboard{{"DEVTYPE", "usb_device"}, {"PRODUCT", "24ae/4009/100"},

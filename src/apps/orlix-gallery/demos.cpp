@@ -4,7 +4,6 @@
 #include "demos.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QThread>
@@ -13,8 +12,13 @@
 #include <thread>
 #include <vector>
 
-#include "core/device/messages.h"
 #include "core/config/file_store.h"
+#include "core/device/messages.h"
+#include "core/macros/macro_editing.h"
+#include "core/keys/key_index.h"
+#include "core/keys/key_picture_map.h"
+#include "core/config/config_image.h"
+#include "core/lighting/effect_page_models.h"
 #include "core/device/pacer.h"
 #include "core/keys/key_assignment.h"
 #include "core/keys/key_codes.h"
@@ -29,6 +33,10 @@
 #include "gui/keys/main_set_dlg.h"
 #include "gui/keys/setting_dlg.h"
 #include "gui/app/progress_dlg.h"
+#include "gui/macros/macro_dlg.h"
+#include "gui/lighting/dlg_led_main.h"
+#include "gui/lighting/effect_pages.h"
+#include "gui/lighting/palette_dlg.h"
 #include "gui/skin/color_btn.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/irr_button.h"
@@ -46,6 +54,18 @@ using namespace orlix::gui;
 using skin::Quad;
 
 namespace {
+
+// The configuration the gallery's lighting windows edit.
+ConfigImage& galleryImage() {
+  static std::unique_ptr<ConfigImage> image = [] {
+    auto i = makeConfigImage();
+    initialiseDefaults(*i);
+    resetPerKeyLighting(*i);
+    restoreLedCodesFromMap(*i);
+    return i;
+  }();
+  return *image;
+}
 
 QImage scrollSkin() {
   QImage img;
@@ -91,17 +111,6 @@ CListBoxEx* skinnedList(QWidget* parent, const Rect& r, int id, int itemHeight) 
 }
 
 void attachBars(CListBoxEx* list) { CSkinScrollWnd::attach(list, scrollSkin()); }
-
-QLineEdit* skinnedEdit(QWidget* parent, const Rect& r, const QString& text, int maxLength) {
-  auto* e = new QLineEdit(text, parent);
-  e->setGeometry(toQRect(r));
-  e->setFrame(false);
-  e->setMaxLength(maxLength);
-  e->setFont(gdiFont(14, 400));
-  e->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(15, 15, 15); color: rgb(21, 140, 185); border: none;"
-                                   " selection-background-color: rgb(12, 90, 122); selection-color: white; }"));
-  return e;
-}
 
 // The configuration the gallery's keyboard page and key setting panels work
 // on: in memory, with a few keys changed and three macros of category 21.
@@ -182,6 +191,36 @@ class LanguageMenu : public CMenuEx {
 
 // ------------------------------------------------------------------ main window
 
+// The macro library the gallery's macro page works on: in memory, with two
+// recorded macros so the page has something to show.
+struct GalleryMacros {
+  std::unique_ptr<ConfigImage> image = makeConfigImage();
+  MemoryFileStore files;
+  GuiNotices notices;
+  FakePacer pauses;  // saving into memory needs no pauses
+  std::unique_ptr<macros::MacroLibrary> library;
+
+  GalleryMacros() {
+    using namespace macros;
+    files.addFolder("/gallery");
+    files.put("/gallery/Macro.cfg", std::vector<uint8_t>(kMacroFileSize, 0));
+    library = std::make_unique<MacroLibrary>(*image, files, "/gallery/Macro.cfg", notices, TextSource{}, pauses);
+    const EventList dash{{kItemPress, 0x57}, {kItemDelay, 40}, {kItemPress, 0xA0}, {kItemDelay, 120},
+                         {kItemRelease, 0xA0}, {kItemDelay, 15}, {kItemRelease, 0x57}};
+    const EventList burst{{kItemPress, 1}, {kItemDelay, 30}, {kItemRelease, 1}, {kItemDelay, 60},
+                          {kItemPress, 1}, {kItemDelay, 30}, {kItemRelease, 1}, {kItemDelay, 60},
+                          {kItemPress, 0x52}, {kItemDelay, 20}, {kItemRelease, 0x52}};
+    library->StoreMacro(buildTransferBlock(dash, 1, makeMacroId(kCustomCategory, 0x101), u"Sprint dash"));
+    library->StoreMacro(buildTransferBlock(burst, 3, makeMacroId(kCustomCategory, 0x102), u"Burst and reload"));
+  }
+};
+
+GalleryMacros& galleryMacros() {
+  static GalleryMacros m;
+  return m;
+}
+
+
 class MainFrameDemo : public QWidget {
  public:
   explicit MainFrameDemo(QWidget* parent) : QWidget(parent) {
@@ -236,10 +275,6 @@ class MainFrameDemo : public QWidget {
         menu_->close();
         menu_ = nullptr;
       }
-      if (id == msg::kMenuChoice && l >= 1 && l <= 21) {
-        DestroyMenuEx(frame_);
-        game_->setText(QString::fromLatin1(kGames[l - 1]));
-      }
     };
 
     buildKeyboardPage();
@@ -254,6 +289,10 @@ class MainFrameDemo : public QWidget {
       tabs_[i]->setChecked(i == tab);
       pages_[i]->setVisible(i == tab);
     }
+    if (overlay_) {
+      overlay_->setVisible(tab == 1);
+      overlay_->raise();
+    }
   }
 
   void openLanguage() {
@@ -265,14 +304,9 @@ class MainFrameDemo : public QWidget {
     menu->create(frame_, at.x(), at.y());
   }
 
+  // The real macro page's game menu, as its game button opens it.
   void openGame() {
-    std::vector<MenuExItem> items;
-    for (int c = 1; c <= 21; ++c) items.push_back(makeMenuExItem(kMenuExTopLevel, uint32_t(c), QString::fromLatin1(kGames[c - 1])));
-    std::array<QString, 8> images;
-    for (size_t i = 0; i < 8; ++i) images[i] = skinPath(QString(skin::kMenuFolder) + skin::kMenuImages[i]);
-    QPoint at = game_->mapToGlobal(QPoint(1, game_->height() + 1));
-    CreateMenuEx(frame_, 24, at, QColor(83, 97, 103).lighter(190), Qt::white, QColor(21, 140, 185), images,
-                 items.data(), int(items.size()));
+    if (macroPage_) emit macroPage_->gameButton()->clicked();
   }
 
   static void runApply(QWidget* parent) {
@@ -328,107 +362,27 @@ class MainFrameDemo : public QWidget {
   }
 
   void buildLightingPage() {
-    SkinSurface* s = page(skin::kLightingPage);
-    pages_[1] = s;
-    const auto& map = lighting::lightingKeyMap();
-    std::vector<CColorBtn*> lights;
-    for (int i = 0; i < lighting::kLightingKeyCount; ++i) {
-      auto* c = new CColorBtn(s);
-      c->setGeometry(toQRect(map[size_t(i)].rect));
-      Rect r = map[size_t(i)].rect;
-      c->setColour(QColor::fromHsvF(std::clamp((r.left - 40) / 860.0, 0.0, 0.999) * 0.83, 0.85, 1.0));
-      c->setChecked(i >= 64 && i <= 67);
-      c->show();
-      QObject::connect(c, &CColorBtn::clicked, c, [c] { c->setChecked(!c->isChecked()); });
-      lights.push_back(c);
-    }
-    auto* overlay = new QLabel(s);
+    // The real lighting page over the gallery's own configuration; its
+    // effect pages open as they do in the program (nothing is sent: the
+    // gallery has no main window to send through).
+    auto* page = new CDlgLedMain(frame_, galleryImage());
+    page->move(skin::main_frame::kPageOrigin.x, skin::main_frame::kPageOrigin.y);
+    auto* overlay = new QLabel(frame_);
     overlay->setPixmap(QPixmap::fromImage(loadImageFile(skinPath(skin::kKeyboardOverlay))));
     overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
-    overlay->setGeometry(0, 0, skin::page::kSize.width, skin::page::kSize.height);
-    overlay->raise();
-    const char* names[6] = {"Seven-colour", "Strength", "Wave", "Breathing", "Single", "Always on"};
-    std::vector<CIrrButton*> effects;
-    for (int i = 0; i < 6; ++i) effects.push_back(shapedButton(s, skin::lighting_page::kEffectButtons[size_t(i)], QString::fromLatin1(names[i])));
-    for (int i = 0; i < 6; ++i) {
-      effects[size_t(i)]->setCheckStyle(true);
-      effects[size_t(i)]->setChecked(i == 3);
-      QObject::connect(effects[size_t(i)], &CIrrButton::clicked, s, [effects, i] {
-        for (int k = 0; k < 6; ++k) {
-          effects[size_t(k)]->resetHover();
-          effects[size_t(k)]->setChecked(k == i);
-        }
-      });
-    }
-    auto* all = skinButton(s, skin::lighting_page::kSelectAll);
-    all->setCheckStyle(true);
-    all->setToggleOnClick(true);
-    all->setTooltip(QStringLiteral("Select all keys"));
-    QObject::connect(all, &CGDIBitmapBtn::clicked, s, [all, lights] {
-      for (int i = 0; i < 112; ++i) lights[size_t(i)]->setChecked(all->isChecked());
-    });
-    auto* show = skinButton(s, skin::lighting_page::kShowToggle);
-    show->setCheckStyle(true);
-    show->setToggleOnClick(true);
-    show->setChecked(true);
-    QObject::connect(show, &CGDIBitmapBtn::clicked, s, [show, lights, map] {
-      for (int i = 0; i < lighting::kLightingKeyCount; ++i) {
-        Rect r = map[size_t(i)].rect;
-        lights[size_t(i)]->setColour(show->isChecked()
-                                         ? QColor::fromHsvF(std::clamp((r.left - 40) / 860.0, 0.0, 0.999) * 0.83, 0.85, 1.0)
-                                         : QColor(Qt::black));
-      }
-    });
+    overlay->setGeometry(QRect(page->pos(), page->size()));
+    QObject::connect(page, &QObject::destroyed, overlay, &QObject::deleteLater);
+    overlay_ = overlay;
+    pages_[1] = page;
   }
 
+  // The real macro page over a macro library in memory with two macros.
   void buildMacroPage() {
-    using namespace skin::macro_page;
-    SkinSurface* s = page(skin::kMacroPage);
-    pages_[2] = s;
-    auto* record = skinButton(s, kRecord, QStringLiteral("Start recording"));
-    record->setCheckStyle(true);
-    record->setToggleOnClick(true);
-    QObject::connect(record, &CGDIBitmapBtn::clicked, s, [record] {
-      record->setText(record->isChecked() ? QStringLiteral("Stop recording") : QStringLiteral("Start recording"));
-    });
-    game_ = skinButton(s, kGame, QStringLiteral("Customize"));
-    QObject::connect(game_, &CGDIBitmapBtn::clicked, s, [this] { openGame(); });
-
-    auto* macros = skinnedList(s, kMacroList, 256, 18);
-    macros->setEditingEnabled(true);
-    const char* names[] = {"Rush combo", "Build order", "Quick heal", "Reload cancel", "Sprint jump", "Grenade cook",
-                           "Weapon swap", "Crafting loop", "Chat: gg wp", "Loot all", "Dodge roll", "Spell rotation",
-                           "Buy menu", "Camera reset", "Ping enemy", "Emote wheel", "Map toggle", "Ability 1-2-3",
-                           "Farm route", "Macro 20"};
-    for (const char* n : names) macros->addItem(0, QString::fromLatin1(n), 0x15000000);
-    macros->setCurrentRow(0);
-    attachBars(macros);
-
-    auto* events = skinnedList(s, kEventList, 257, 18);
-    const char* keys[] = {"Left Ctrl", "A", "S", "D", "Space", "F", "Left Shift", "W", "E", "R", "Q", "Tab"};
-    for (const char* k : keys) {
-      events->addItem(3, QString::fromLatin1(k), 0x41);
-      events->addItem(4, QStringLiteral("%1  ms").arg(40 + int(std::strlen(k)) * 13), 50);
-      events->addItem(2, QString::fromLatin1(k), 0x41);
-    }
-    events->setCurrentRow(1);
-    attachBars(events);
-
-    for (Rect r : {kNewMacro, kDeleteMacro, kInsert, kDeleteEvent, kChange}) skinButton(s, r);
-    auto* delay = skinButton(s, kDelayToggle);
-    delay->setCheckStyle(true);
-    delay->setToggleOnClick(true);
-    markExclusively({skinButton(s, kLoopCountOption), skinButton(s, kLoopHeldOption), skinButton(s, kLoopToggleOption)}, 0);
-    skinnedEdit(s, kLoopCountBox, QStringLiteral("1"), 4);
-    for (Rect r : {kMouseLeft, kMouseMiddle, kMouseRight}) {
-      auto* b = skinButton(s, r);
-      b->setReportMouseButtons(true);
-    }
-    markExclusively({skinButton(s, kKeyOption), skinButton(s, kDelayOption)}, 0);
-    skinnedEdit(s, kKeyBox, QStringLiteral("A"), 1);
-    skinnedEdit(s, kDelayBox, QStringLiteral("7"), 4);
-    skinButton(s, kKeyOk);
-    skinButton(s, kDelayOk);
+    auto& m = galleryMacros();
+    macroPage_ = new CMacroDlg(frame_, *m.library, m.notices, realPacer());
+    macroPage_->move(skin::main_frame::kPageOrigin.x, skin::main_frame::kPageOrigin.y);
+    macroPage_->SelectEntry(macros::kCustomCategory);
+    pages_[2] = macroPage_;
   }
 
   void buildSupportPage() {
@@ -462,8 +416,9 @@ class MainFrameDemo : public QWidget {
   CIrrButton* tabs_[4] = {};
   CIrrButton* profiles_[5] = {};
   QWidget* pages_[4] = {};
+  QPointer<QWidget> overlay_;
   QLabel* picture_ = nullptr;
-  CGDIBitmapBtn* game_ = nullptr;
+  CMacroDlg* macroPage_ = nullptr;
   QPointer<CMenuEx> menu_;
   QString status_;
 };
@@ -492,120 +447,34 @@ QWidget* buildSettingPanelDemo(QWidget* parent, int tab) {
 
 // ------------------------------------------------------------------ effect pages
 
+namespace {
+// A dialog shown inside the gallery instead of as a window of its own; when
+// its buttons close it, the result is noted and the dialog shown again.
+QWidget* embedded(QDialog* dialog) {
+  dialog->setWindowFlags(Qt::Widget);
+  QObject::connect(dialog, &QDialog::finished, dialog, [dialog](int result) {
+    MessageLog::note(result == QDialog::Accepted ? QStringLiteral("closed with OK") : QStringLiteral("cancelled"));
+    dialog->show();
+  });
+  return dialog;
+}
+}  // namespace
+
 QWidget* buildEffectDemo(Effect effect, QWidget* parent) {
-  using namespace skin::effect_page;
-  const skin::ImageTriple* files[6] = {&skin::kAlwaysPage, &skin::kBreathPage,    &skin::kSevenPage,
-                                       &skin::kSinglePage, &skin::kStrengthPage, &skin::kWavePage};
-  const Buttons* buttons[6] = {&kAlways, &kBreath, &kSeven, &kSingle, &kStrength, &kWave};
-  int e = int(effect);
-  auto* s = new SkinSurface(*files[e], parent);
-  skinButton(s, buttons[e]->ok)->setTooltip(QStringLiteral("OK"));
-  skinButton(s, buttons[e]->cancel)->setTooltip(QStringLiteral("Cancel"));
-  skinButton(s, buttons[e]->apply)->setTooltip(QStringLiteral("Apply"));
-  auto swatch = [s](Rect r, QColor c, bool marked) {
-    auto* b = new CColorBtn(s);
-    b->setGeometry(toQRect(r));
-    b->setColour(c);
-    b->setChecked(marked);
-    b->setBorder(true);
-    b->show();
-    return b;
-  };
-  auto slider = [s](Rect r, int id, int min, int max, int value) {
-    auto* bar = new CPngHSliderBar(s);
-    bar->init(skinPath(QString::fromLatin1(skin::kSliderThumb)), toQRect(r), s, id);
-    bar->setBackground(s->normal().copy(toQRect(r)));
-    bar->setRange(min, max);
-    bar->setValue(value);
-    return bar;
-  };
-  switch (effect) {
-    case Effect::Always:
-      swatch(kAlwaysSwatch, QColor(255, 200, 0), false);
-      break;
-    case Effect::Breath: {
-      auto* a = swatch(kBreathSwatches[0], QColor(255, 0, 0), true);
-      auto* b = swatch(kBreathSwatches[1], QColor(2, 200, 0), false);
-      QObject::connect(a, &CColorBtn::clicked, s, [a, b] { a->setChecked(true), b->setChecked(false); });
-      QObject::connect(b, &CColorBtn::clicked, s, [a, b] { b->setChecked(true), a->setChecked(false); });
-      slider(kBreathSlider, kBreathSliderId, 3, 30, 3);
-      break;
-    }
-    case Effect::Seven:
-      markExclusively({skinButton(s, kSevenOptions[0]), skinButton(s, kSevenOptions[1])}, 0);
-      break;
-    case Effect::Single: {
-      auto* a = swatch(kSingleSwatches[0], QColor(200, 0, 0), true);
-      auto* b = swatch(kSingleSwatches[1], QColor(0, 200, 0), false);
-      QObject::connect(a, &CColorBtn::clicked, s, [a, b] { a->setChecked(true), b->setChecked(false); });
-      QObject::connect(b, &CColorBtn::clicked, s, [a, b] { b->setChecked(true), a->setChecked(false); });
-      slider(kSingleSlider, kSingleSliderId, 1, 10, 1);
-      break;
-    }
-    case Effect::Strength: {
-      std::vector<CGDIBitmapBtn*> levels;
-      for (const Rect& r : kStrengthLevels) levels.push_back(skinButton(s, r));
-      markExclusively(levels, 3);
-      break;
-    }
-    case Effect::Wave: {
-      std::vector<CGDIBitmapBtn*> directions;
-      for (const Rect& r : kWaveDirections) directions.push_back(skinButton(s, r));
-      markExclusively(directions, 0);
-      slider(kWaveSlider, kWaveSliderId, 1, 30, 8);
-      break;
-    }
-  }
-  return s;
+  static const int kButtons[6] = {lighting::kButtonAlwaysOn, lighting::kButtonBreathing, lighting::kButtonSeven,
+                                  lighting::kButtonSingle,   lighting::kButtonStrength,  lighting::kButtonWave};
+  auto page = makeEffectPage(kButtons[int(effect)], {galleryImage(), nullptr, nullptr}, parent);
+  return embedded(page.release());
 }
 
 // ------------------------------------------------------------------ palette
 
 QWidget* buildPaletteDemo(QWidget* parent) {
-  using namespace skin::palette;
-  auto* s = new SkinSurface(QString::fromLatin1(skin::kPalette), parent);
-  auto* preview = new CColorBtn(s);
-  preview->setGeometry(toQRect(kPreview));
-  preview->setColour(QColor(255, 200, 0));
-  preview->show();
-  CPngHSliderBar* bars[3];
-  const Rect rects[3] = {kRed, kGreen, kBlue};
-  const int ids[3] = {kRedId, kGreenId, kBlueId};
-  const int start[3] = {255, 200, 0};
-  for (int i = 0; i < 3; ++i) {
-    bars[i] = new CPngHSliderBar(s);
-    bars[i]->init(skinPath(QString::fromLatin1(skin::kSliderThumb)), toQRect(rects[i]), s, ids[i]);
-    bars[i]->setBackground(s->normal().copy(toQRect(rects[i])));
-    bars[i]->setRange(0, 255);
-    bars[i]->setValue(start[i]);
-  }
-  for (Rect r : {kOk, kCancel}) {
-    auto* b = new CGDIBitmapBtn(s);
-    b->create(r == kOk ? QStringLiteral("OK") : QStringLiteral("Cancel"), toQRect(r), s);
-    b->setImages(s->normal(), s->normal(), s->normal(), s->normal(), r);
-    b->setTextColours(Qt::white, QColor(83, 97, 103), Qt::white);
-  }
-  s->onMessageHook = [preview](uint32_t id, uintptr_t w, intptr_t l) {
-    if (id != msg::kSliderPos) return;
-    QColor c = preview->colour();
-    if (l == kRedId) c.setRed(int(w));
-    if (l == kGreenId) c.setGreen(int(w));
-    if (l == kBlueId) c.setBlue(int(w));
-    preview->setColour(c);
-  };
-  s->mousePressHook = [s, preview, bars](QPoint p) {
-    QRectF wheel(toQRect(kWheel));
-    QPointF d = (QPointF(p) + QPointF(0.5, 0.5) - wheel.center());
-    double nx = d.x() / (wheel.width() / 2), ny = d.y() / (wheel.height() / 2);
-    if (nx * nx + ny * ny > 1.0) return;
-    QColor c = s->normal().pixelColor(p);
-    preview->setColour(c);
-    bars[0]->setValue(c.red());
-    bars[1]->setValue(c.green());
-    bars[2]->setValue(c.blue());
-    MessageLog::note(QStringLiteral("picked %1, %2, %3").arg(c.red()).arg(c.green()).arg(c.blue()));
-  };
-  return s;
+  static RecordingNotices notices;
+  // The palette as the always-on page opens it, writing back into a page model.
+  static lighting::EffectPageModel owner(lighting::kButtonAlwaysOn,
+                                         {galleryImage(), notices, TextSource{}, nullptr, nullptr});
+  return embedded(new CPaletteDlg(owner.swatchRequest(0), &owner, parent));
 }
 
 }  // namespace orlix::gallery

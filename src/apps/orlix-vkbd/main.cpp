@@ -5,10 +5,12 @@
 
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "core/device/virtual_keyboard.h"
 #include "platform/paths.h"
+#include "platform/uhid_keyboard.h"
 #include "platform/vkbd_server.h"
 
 namespace {
@@ -18,12 +20,15 @@ void onSignal(int) {
 }
 
 void usage(std::ostream& o) {
-  o << "usage: orlix-vkbd [--socket PATH] [--state DIR] [--daemon]\n"
+  o << "usage: orlix-vkbd [--socket PATH] [--state DIR] [--daemon] [--uhid]\n"
        "  Serves a virtual Orlix keyboard on a Unix socket.\n"
        "  --socket PATH  default $ORLIX_VKBD_SOCKET, else $XDG_RUNTIME_DIR/orlix/umorlixdrv.sock\n"
        "  --state DIR    where memory.bin and transfers.log are kept\n"
        "                 (default $XDG_STATE_HOME/orlix/vkbd)\n"
-       "  --daemon       go to the background once the socket answers\n";
+       "  --daemon       go to the background once the socket answers\n"
+       "  --uhid         also present the keyboard to the kernel through /dev/uhid, so\n"
+       "                 it gets a hidraw node and is found as the real keyboard is\n"
+       "                 (orlixctl --driver hidraw); needs root or access to /dev/uhid\n";
 }
 }  // namespace
 
@@ -32,11 +37,13 @@ int main(int argc, char** argv) {
   std::filesystem::path socket = p::defaultVkbdSocket();
   std::filesystem::path state = p::stateFolder() / "vkbd";
   bool daemon = false;
+  bool uhid = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--socket" && i + 1 < argc) socket = argv[++i];
     else if (a == "--state" && i + 1 < argc) state = argv[++i];
     else if (a == "--daemon") daemon = true;
+    else if (a == "--uhid") uhid = true;
     else if (a == "-h" || a == "--help") {
       usage(std::cout);
       return 0;
@@ -61,6 +68,15 @@ int main(int argc, char** argv) {
     }
     ::close(ready[0]);
     ::setsid();
+  }
+
+  std::unique_ptr<p::UhidFront> uhidFront;
+  if (uhid) {
+    uhidFront = std::make_unique<p::UhidFront>(socket);
+    if (!uhidFront->open()) {
+      std::cerr << "orlix-vkbd: " << uhidFront->error() << "\n";
+      return 1;
+    }
   }
 
   orlix::VirtualKeyboard keyboard;
@@ -90,6 +106,8 @@ int main(int argc, char** argv) {
   } else {
     std::cerr << "orlix-vkbd: listening at " << socket.string() << ", state in " << state.string() << "\n";
   }
+  if (uhidFront) uhidFront->start();
   server.run();
+  if (uhidFront) uhidFront->stop();
   return 0;
 }

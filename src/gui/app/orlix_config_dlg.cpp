@@ -193,8 +193,8 @@ void COrlixConfigDlg::buildControls() {
   QPoint origin(mf::kPageOrigin.x, mf::kPageOrigin.y);
   keyboardPage_ = new CMainSetDlg(
       this, KeyboardPageServices{&services_.image, &services_.macros, &services_.notices, services_.keyInjector});
-  lightingPage_ = new CDlgLedMain(this);
-  macroPage_ = new CMacroDlg(this);
+  lightingPage_ = new CDlgLedMain(this, services_.image);
+  macroPage_ = new CMacroDlg(this, services_.macros, services_.notices, services_.pacer);
   supportPage_ = new CDlgSupport(this, services_.profiles, services_.notices, services_.host);
   for (QWidget* page : std::initializer_list<QWidget*>{keyboardPage_, lightingPage_, macroPage_, supportPage_}) {
     page->move(origin);

@@ -124,7 +124,9 @@ _find_main_window() {
 }
 
 start_orlix() {
-  "$E2E_BIN/orlix" --simulate --show --root "$E2E_ROOT" "$@" >"$E2E_SCRATCH/orlix.log" 2>&1 &
+  # The single-instance channel is a name for the whole machine: each run has
+  # its own, so runs side by side (and a person's own orlix) never meet.
+  "$E2E_BIN/orlix" --simulate --show --root "$E2E_ROOT" --instance "OrlixE2E-$(basename "$E2E_SCRATCH")" "$@" >"$E2E_SCRATCH/orlix.log" 2>&1 &
   E2E_ORLIX_PID=$!
   local end=$((SECONDS + 20))
   until _find_main_window; do
