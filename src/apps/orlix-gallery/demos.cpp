@@ -26,6 +26,7 @@
 #include "core/macros/macro_record.h"
 #include "core/util/bytes.h"
 #include "core/lighting/lighting_key_map.h"
+#include "core/localization/language_strings.h"
 #include "core/localization/languages.h"
 #include "gallery.h"
 #include "gui/app/gui_notices.h"
@@ -124,6 +125,12 @@ struct KeyboardData {
   std::unique_ptr<keys::KeyboardLayout> layout = platform::XkbKeyboardLayout::fromSession();
 
   KeyboardData() {
+    // The base page's texts are language texts: the English ones unless some
+    // language was loaded already.
+    auto& strings = localization::languageStrings();
+    if (strings.text(localization::StringKey::str_mute).empty())
+      strings.LoadLanguageFile(localization::languageFilePath(
+          programFolder().toStdString(), *localization::languageById(localization::kLanguageEnglish)));
     files.addFolder("/gallery");
     files.put("/gallery/Macro.cfg", std::vector<uint8_t>(macros::kMacroFileSize, 0));
     initialiseDefaults(*image);
