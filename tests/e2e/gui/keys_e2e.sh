@@ -60,8 +60,23 @@ click 350 102                     # lighting tab: the keyboard overlay above the
 settle 0.6
 shot keys-lighting-overlay
 click 120 102                     # back to the keyboard page
+
+# Win+D on key S: the Win box ticked with the mouse, D pressed; OK also sends
+# the synthetic Win key events, which must leave the program working.
+KEY_INDEX_S=14
+page_click 231 217                # key S (record 63)
+wait_until 10 panel_visible
+panel_click 86 200                # the Win box of the combination page
+panel_point
+key d
+panel_click 354 271               # OK
+wait_until 10 panel_gone
+
 click 890 610                     # Apply
-key_written() { [[ "$(memory_word $((KEY_TABLE + 4 * KEY_INDEX_A)))" == 04030002 ]]; }
+key_written() {
+  [[ "$(memory_word $((KEY_TABLE + 4 * KEY_INDEX_A)))" == 04030002 &&
+     "$(memory_word $((KEY_TABLE + 4 * KEY_INDEX_S)))" == 07080002 ]]
+}
 wait_until 30 key_written
 
 # The profile saved after the apply says the same as the window.
