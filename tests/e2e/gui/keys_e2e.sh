@@ -58,6 +58,7 @@ shot keys-page-modified
 
 click 350 102                     # lighting tab: the keyboard overlay above the light buttons
 settle 0.6
+page_drag 95 150 470 215          # a band over the keys Tab to L: they show selected under the overlay
 shot keys-lighting-overlay
 click 120 102                     # back to the keyboard page
 
