@@ -91,6 +91,14 @@ e2e_init() {
   for entry in "$E2E_BIN"/*; do
     case "$(basename "$entry")" in
       Profile|Macro.cfg) cp -r "$entry" "$E2E_ROOT/" ;;
+      skins)
+        # The language choice is written into skins/languagetype.ini: that
+        # file is the run's own, the images stay links.
+        mkdir "$E2E_ROOT/skins"
+        ln -s "$entry"/* "$E2E_ROOT/skins/"
+        rm -f "$E2E_ROOT/skins/languagetype.ini"
+        [[ -f "$entry/languagetype.ini" ]] && cp "$entry/languagetype.ini" "$E2E_ROOT/skins/"
+        ;;
       *) ln -s "$entry" "$E2E_ROOT/" ;;
     esac
   done
