@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The macro page as a person uses it: a new macro is named, A, B and the
-# on-screen left mouse button are recorded, the macro is bound to a key and
-# applied; the keyboard's macro slot then holds the recorded events and
+# on-screen left mouse button are recorded, the macro is bound to the key A
+# through the keyboard page's Macro Set tab and applied; the keyboard's macro slot then holds the recorded events and
 # Macro.cfg keeps the macro after the program ended.
 source "$(dirname "$0")/harness.sh"
 e2e_init "$1"
@@ -27,12 +27,19 @@ echo "$shown"
 grep -qi "events: A down, [0-9]*ms, A up, [0-9]*ms, B down, [0-9]*ms, B up, [0-9]*ms, lbutton down, [0-9]*ms, lbutton up$" \
   <<<"$shown" || fail "the macro does not hold A, B and the left button with their delays"
 
-# The binding: on the keyboard page's Macro Set tab once it exists; here the
-# command line binds key F1 to the macro in the same profile, and the program
-# is started again to read it.
-quit_orlix
-ctl key set F1 "macro:$id" >/dev/null || fail "binding the macro to F1 failed"
-start_orlix
+# The binding, on the keyboard page: a click on the key A opens the key
+# setting panel; its Macro Set tab lists category 21, where the new macro is
+# picked, and OK binds it.
+PANEL="UlmoraOrlixRGBSetting"
+panel_visible() { xdotool search --onlyvisible --name "^${PANEL}\$"; }
+panel_gone() { ! panel_visible; }
+click 130 100                 # the keyboard tab
+page_click 200 217            # key A
+wait_until 10 panel_visible
+click_in "$PANEL" 159 50      # Macro Set tab
+click_in "$PANEL" 300 84      # the first macro of category 21: Combo
+click_in "$PANEL" 354 271     # OK
+wait_until 10 panel_gone
 before=$(transfer_count)
 click 890 610                 # Apply
 slot_written() { ctl sim dump | grep -q "^  slot  0: start"; }
@@ -56,6 +63,9 @@ done
 # The apply ends when its progress dialog has closed.
 progress_gone() { ! xdotool search --onlyvisible --name "^UlmoraTiskelProcessDlg\$" >/dev/null 2>&1; }
 wait_until 30 progress_gone
+# The apply saved the profile: key A plays the macro.
+bound() { ctl key show a | grep -q "Combo"; }
+wait_until 10 bound
 settle 1
 
 # The page as it shows the macro again: the game menu, the editing panel with
