@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #ifndef ORLIX_INSTALL_DATADIR
@@ -124,6 +125,28 @@ bool ensureFolder(const fs::path& folder) {
   if (!ensureFolder(folder.parent_path())) return false;
   if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return fs::is_directory(folder, ec);
   return false;
+}
+
+bool ensurePrivateFolder(const fs::path& folder, std::string* why) {
+  auto refuse = [&](const std::string& reason) {
+    if (why) *why = folder.string() + ": " + reason;
+    return false;
+  };
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (errno != ENOENT || !folder.has_parent_path() || !ensureFolder(folder.parent_path()) ||
+        (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST))
+      return refuse(std::string("cannot create the folder (") + std::strerror(errno) + ")");
+  }
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0) return refuse(std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return refuse("not a folder");
+  if (st.st_uid != ::getuid()) return refuse("owned by another user");
+  if ((st.st_mode & 077) != 0) return refuse("open to other users (mode must be 0700)");
+  return true;
+}
+
+int openNoFollow(const fs::path& file, int flags) {
+  return ::open(file.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
 bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {

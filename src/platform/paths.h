@@ -55,6 +55,19 @@ fs::path sysfsRoot();
 // Creates the folder and its parents with mode 0700 for the parts it creates.
 bool ensureFolder(const fs::path& folder);
 
+// Makes sure folder is this user's own: creates it (and its parents) with
+// mode 0700 when missing, then refuses it unless it is a real folder (not a
+// symbolic link), owned by the user and open to nobody else. Folders in shared
+// places (the /tmp fallback of the runtime folder) can be made by anyone, so
+// whatever is found there is checked, never trusted. False with a reason in
+// *why when refused or not made.
+bool ensurePrivateFolder(const fs::path& folder, std::string* why = nullptr);
+
+// Opens (creating with mode 0600 when flags hold O_CREAT) a file that must not
+// be a symbolic link, so a link planted in its place never redirects a write.
+// O_CLOEXEC and O_NOFOLLOW are added to flags. A descriptor or -1 with errno.
+int openNoFollow(const fs::path& file, int flags);
+
 // Writes a whole file atomically: a temporary file beside it (a fresh name, so
 // concurrent writers never share one), flushed, renamed over the old one, and
 // the folder flushed. On failure the old file is untouched, no temporary file
