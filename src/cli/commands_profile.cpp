@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <ostream>
 
 #include "cli/commands.h"
@@ -55,7 +56,17 @@ int profileImport(Context& ctx, const std::string& file) {
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
   if (!s.files.exists(file)) return fail(ctx, "cannot read " + file + ": no such file");
-  if (!s.profiles->importConfiguration(file)) return fail(ctx, "cannot read " + file);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec))
+    return fail(ctx, "cannot import " + file + ": not a regular file; nothing was changed");
+  ImportError why = ImportError::None;
+  if (!s.profiles->importConfiguration(file, &why)) {
+    if (why == ImportError::NotAConfiguration)
+      return fail(ctx, "cannot import " + file +
+                           ": not a configuration file (its size is not that of an exported profile); nothing was "
+                           "changed");
+    return fail(ctx, "cannot read " + file + "; nothing was changed");
+  }
   if (!s.commit() || !s.saveMacros()) return kExitFailure;
   ctx.out << "imported " << file << " into profile " << s.profiles->current() + 1
           << " (orlixctl apply writes it into the keyboard)\n";

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <sstream>
 #include <thread>
@@ -263,9 +264,25 @@ TEST_F(CliFixture, ProfilesSwitchExportImportAndRestoreDefaults) {
   EXPECT_EQ(r.errLines(), 1);
   EXPECT_EQ(run({"profile", "switch", "6"}).rc, 2);
 
-  // Garbage is imported without harm.
+  // What is no configuration file (garbage, notes, the macro library picked by
+  // mistake, a named pipe) is refused in one line and every file stays as it was.
   std::ofstream(dir.path / "junk.cfg", std::ios::binary) << std::string(200000, '\xA9');
-  EXPECT_EQ(run({"profile", "import", (dir.path / "junk.cfg").string()}).rc, 0);
+  std::ofstream(dir.path / "notes.txt") << "shopping list\n";
+  ASSERT_EQ(::mkfifo((dir.path / "pipe.cfg").c_str(), 0600), 0);
+  auto profileBefore = profileFile(3);
+  auto macrosBefore = readFile(root / "Macro.cfg");
+  for (auto name : {"junk.cfg", "notes.txt", "pipe.cfg"}) {
+    SCOPED_TRACE(name);
+    r = run({"profile", "import", (dir.path / name).string()});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.errLines(), 1) << r.err;
+    EXPECT_NE(r.err.find("nothing was changed"), std::string::npos) << r.err;
+  }
+  r = run({"profile", "import", (root / "Macro.cfg").string()});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("not a configuration file"), std::string::npos) << r.err;
+  EXPECT_EQ(profileFile(3), profileBefore);
+  EXPECT_EQ(readFile(root / "Macro.cfg"), macrosBefore);
 
   r = run({"profile", "restore-defaults"});
   ASSERT_EQ(r.rc, 0) << r.err;
