@@ -200,8 +200,12 @@ int runOrlix(int argc, char** argv) {
   processStart();
   // The program places its own windows (pop-up menus, dialogs), which a Wayland
   // session does not allow: it runs through XWayland there.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+  // The programs it starts for key actions are not bound by that choice.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    const char* before = std::getenv("QT_QPA_PLATFORM");
+    platform::restoreInChildren("QT_QPA_PLATFORM", before ? std::optional<std::string>(before) : std::nullopt);
     qputenv("QT_QPA_PLATFORM", "xcb");
+  }
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));
   QApplication::setQuitOnLastWindowClosed(false);
