@@ -81,6 +81,7 @@ int runApply(Session& s, Keyboard& keyboard) {
     switch (m->id) {
       case msg::kLightingSend:
         lighting::sendLighting(*keyboard.channel, *s.image, m->wParam, m->lParam);
+        bar.close();  // a message of the save must not land on the bar's line
         s.profiles->saveProfile();
         break;
       case msg::kProgress:
@@ -92,6 +93,7 @@ int runApply(Session& s, Keyboard& keyboard) {
         break;
       case msg::kApplyDone:
         succeeded = true;
+        bar.close();
         s.profiles->saveProfileTableAndProfile();
         break;
       case msg::kApplyFailed:

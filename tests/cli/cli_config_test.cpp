@@ -89,6 +89,18 @@ TEST_F(CliFixture, AFirstRunCreatesProfile1AndTheRegistryValue) {
   EXPECT_EQ(fs::file_size(config / "Software" / "ULMORA" / "OrlixRGB" / "ConfigInfo"), 8700u);
 }
 
+// The help says how a key is named, and the names work as it says.
+TEST_F(CliFixture, HelpTellsHowKeysAreNamed) {
+  auto r = run({"--help"});
+  ASSERT_EQ(r.rc, 0);
+  EXPECT_NE(r.out.find("bare\n  digit 0..9 is the key of that name"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("#N is the key of index N"), std::string::npos) << r.out;
+  auto digit = run({"key", "show", "1"}), index = run({"key", "show", "#1"});
+  ASSERT_EQ(digit.rc, 0) << digit.err;
+  ASSERT_EQ(index.rc, 0) << index.err;
+  EXPECT_NE(digit.out, index.out);
+}
+
 TEST_F(CliFixture, KeySetShowAndBadInput) {
   auto r = run({"key", "set", "a", "combo:ctrl+shift+a"});
   ASSERT_EQ(r.rc, 0) << r.err;
