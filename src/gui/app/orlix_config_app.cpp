@@ -25,6 +25,7 @@
 #include "gui/skin/skin_images.h"
 #include "platform/disk_file_store.h"
 #include "platform/file_registry.h"
+#include "platform/driver_select.h"
 #include "platform/host_actions.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
@@ -83,6 +84,8 @@ AppOptions parseAppOptions(const QStringList& arguments) {
     else o.error = "unknown argument " + a.toStdString();
     if (!o.error.empty()) break;
   }
+  std::string driverError;
+  if (o.error.empty() && !platform::parseDriver(o.driver, o.simulate, driverError)) o.error = driverError;
   return o;
 }
 
