@@ -43,7 +43,10 @@ int profileSwitch(Context& ctx, const std::string& arg) {
   return kExitOk;
 }
 
-int profileExport(Context& ctx, const std::string& file) {
+int profileExport(Context& ctx, const std::string& file, bool force) {
+  std::error_code ec;
+  if (!force && std::filesystem::exists(std::filesystem::symlink_status(file, ec)))
+    return fail(ctx, file + " exists; nothing was written (--force replaces it)");
   Session s(ctx);
   if (!s.open(true)) return kExitFailure;
   FileError e = s.profiles->exportConfiguration(file);
@@ -93,12 +96,15 @@ int profileRestoreDefaults(Context& ctx) {
 }
 
 int cmdProfile(Context& ctx, std::span<const std::string> args) {
-  const char* usage = "usage: orlixctl profile list | switch N | export FILE | import FILE | restore-defaults";
+  const char* usage =
+      "usage: orlixctl profile list | switch N | export [--force] FILE | import FILE | restore-defaults";
   if (args.empty()) return fail(ctx, usage, kExitUsage);
   const std::string& sub = args[0];
   if (sub == "list" && args.size() == 1) return profileList(ctx);
   if (sub == "switch" && args.size() == 2) return profileSwitch(ctx, args[1]);
-  if (sub == "export" && args.size() == 2) return profileExport(ctx, args[1]);
+  if (sub == "export" && args.size() == 2 && args[1] != "--force") return profileExport(ctx, args[1], false);
+  if (sub == "export" && args.size() == 3 && (args[1] == "--force" || args[2] == "--force"))
+    return profileExport(ctx, args[1] == "--force" ? args[2] : args[1], true);
   if (sub == "import" && args.size() == 2) return profileImport(ctx, args[1]);
   if (sub == "restore-defaults" && args.size() == 1) return profileRestoreDefaults(ctx);
   return fail(ctx, usage, kExitUsage);
@@ -107,8 +113,10 @@ int cmdProfile(Context& ctx, std::span<const std::string> args) {
 }  // namespace
 
 void addProfileCommands(CommandTable& t) {
-  t.push_back({"profile", "profile list | switch N | export FILE | import FILE | restore-defaults",
-               "list or switch the five profiles, export or import a configuration, restore the defaults", cmdProfile});
+  t.push_back({"profile", "profile list | switch N | export [--force] FILE | import FILE | restore-defaults",
+               "list or switch the five profiles, export (--force: over an existing file) or import a "
+               "configuration, restore the defaults",
+               cmdProfile});
 }
 
 }  // namespace orlix::cli

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,7 +84,33 @@ bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder
 fs::path preparedDataFolder(const fs::path& programFolder) {
   fs::path data = dataFolder(programFolder);
   prepareDataFolder(programFolder, data);
+  removeStaleTemporaries(data);
+  removeStaleTemporaries(data / "Profile");
   return data;
+}
+
+int removeStaleTemporaries(const fs::path& folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    auto at = name.rfind(".tmp-");
+    if (at == std::string::npos || at == 0) continue;
+    // <pid> or <pid>-<counter>, digits only.
+    std::string rest = name.substr(at + 5);
+    auto dash = rest.find('-');
+    std::string pid = rest.substr(0, dash);
+    std::string counter = dash == std::string::npos ? std::string("0") : rest.substr(dash + 1);
+    auto digits = [](const std::string& t) {
+      return !t.empty() && t.size() <= 10 && t.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(pid) || !digits(counter)) continue;
+    long p = std::stol(pid);
+    if (p <= 0 || (::kill(pid_t(p), 0) == 0 || errno == EPERM)) continue;  // its writer still runs
+    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+    if (fs::remove(it->path(), ec)) ++removed;
+  }
+  return removed;
 }
 
 fs::path configFolder(const std::string& override) {
@@ -160,6 +187,10 @@ bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
+  // A replaced file keeps its permissions (a user who made a profile private
+  // keeps it private); a new one gets the umask's.
+  struct stat old {};
+  if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
   const char* p = static_cast<const char*>(data);
   size_t left = size;
   while (left > 0) {

@@ -32,8 +32,9 @@ fs::path dataFolder(const fs::path& programFolder);
 // are never touched. Nothing is done when the two folders are the same. False
 // when the folder or Profile/ cannot be made or the copy fails.
 bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder);
-// dataFolder(programFolder), prepared for first use. A folder that cannot be
-// prepared is still returned: the file operations then report their failures.
+// dataFolder(programFolder), prepared for first use, with the temporary files
+// of crashed writes removed from it and from its Profile/. A folder that cannot
+// be prepared is still returned: the file operations then report their failures.
 fs::path preparedDataFolder(const fs::path& programFolder);
 
 // Settings (the registry store): override (--config), else ORLIX_CONFIG_DIR, else
@@ -71,7 +72,15 @@ int openNoFollow(const fs::path& file, int flags);
 // Writes a whole file atomically: a temporary file beside it (a fresh name, so
 // concurrent writers never share one), flushed, renamed over the old one, and
 // the folder flushed. On failure the old file is untouched, no temporary file
-// is left and false is returned. New files get mode 0666 less the umask.
+// is left and false is returned. New files get mode 0666 less the umask; a
+// replaced file keeps its permission bits.
 bool writeFileAtomically(const fs::path& file, const void* data, size_t size);
+
+// Removes, directly in folder, the temporary files that writeFileAtomically
+// (and the first-use copy of Macro.cfg) leave behind when a process dies
+// between writing and renaming: "<name>.tmp-<pid>[-<n>]" whose process is
+// gone. Those of a running process are left alone: it may be writing. Returns
+// how many were removed.
+int removeStaleTemporaries(const fs::path& folder);
 
 }  // namespace orlix::platform

@@ -274,6 +274,19 @@ TEST_F(CliFixture, ProfilesSwitchExportImportAndRestoreDefaults) {
   r = run({"profile", "export", (dir.path / "no" / "such" / "x.cfg").string()});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.errLines(), 1);
+  // An existing file is replaced only when asked to, and keeps its permissions.
+  std::ofstream(dir.path / "mine.cfg") << "keep";
+  fs::permissions(dir.path / "mine.cfg", fs::perms::owner_read | fs::perms::owner_write);
+  r = run({"profile", "export", (dir.path / "mine.cfg").string()});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.errLines(), 1) << r.err;
+  EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(dir.path / "mine.cfg"), "keep");
+  r = run({"profile", "export", "--force", (dir.path / "mine.cfg").string()});
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_GT(fs::file_size(dir.path / "mine.cfg"), 2052000u);
+  EXPECT_EQ(fs::status(dir.path / "mine.cfg").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(run({"profile", "switch", "6"}).rc, 2);
 
   // What is no configuration file (garbage, notes, the macro library picked by

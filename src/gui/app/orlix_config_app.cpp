@@ -152,8 +152,7 @@ int COrlixConfigApp::start() {
 
   // Where profiles and the macro library live; an installation provides the
   // Profile folder and an empty Macro.cfg, so a fresh data folder gets them.
-  p.dataFolder = platform::dataFolder(p.programFolder);
-  platform::prepareDataFolder(p.programFolder, p.dataFolder);
+  p.dataFolder = platform::preparedDataFolder(p.programFolder);
   platform::ensureFolder(p.dataFolder / "Profile");
   std::string macroPath = (p.dataFolder / macros::kMacroFileName).string();
   if (!p.files.exists(macroPath)) p.files.write(macroPath, std::vector<uint8_t>(macros::kMacroFileSize, 0));
