@@ -121,9 +121,10 @@ COrlixConfigApp::COrlixConfigApp(AppOptions options) : options_(std::move(option
 }
 
 COrlixConfigApp::~COrlixConfigApp() {
-  // The event thread posts to the window: it forgets the window first. Then
-  // the window, whose pages and tray go before the services they use.
-  if (parts_->channel) parts_->channel->setWindow(nullptr);
+  // The event thread posts to the window: it ends before the window goes (a
+  // post may be under way at any moment). Then the window, whose pages and
+  // tray go before the services they use.
+  if (parts_->channel) parts_->channel->stopEvents();
   parts_->window.reset();
   parts_->channel.reset();
 }
