@@ -300,6 +300,13 @@ void VkbdServer::send(Client& c, std::vector<uint8_t> bytes) {
   c.out.insert(c.out.end(), bytes.begin(), bytes.end());
 }
 
+void VkbdServer::unplug() {
+  unplugAfter_ = 0;
+  keyboard_.setPlugged(false);
+  for (auto& other : clients_) other->deviceOpen = false;
+  broadcast(vkbd::kUnplugged);
+}
+
 void VkbdServer::broadcast(uint8_t type) {
   for (auto& c : clients_) send(*c, vkbd::encode(type));
 }
@@ -346,6 +353,15 @@ void VkbdServer::handle(Client& c, const vkbd::Frame& f) {
       // The event request passes one buffer as input and output.
       if (outSize == in.size()) out = in;
       bool ok = c.deviceOpen && keyboard_.control(c.session, code, in, out);
+      // An unplug timed by transfers takes effect once this one is answered.
+      if (unplugDue_) {
+        unplugDue_ = false;
+        std::vector<uint8_t> reply{uint8_t(ok ? 1 : 0)};
+        if (ok) reply.insert(reply.end(), out.begin(), out.end());
+        send(c, vkbd::encode(vkbd::kControlResult, reply));
+        unplug();
+        return;
+      }
       std::vector<uint8_t> reply;
       reply.push_back(ok ? 1 : 0);
       if (ok) reply.insert(reply.end(), out.begin(), out.end());
@@ -360,12 +376,16 @@ void VkbdServer::handle(Client& c, const vkbd::Frame& f) {
       result(keyboard_.pushEvent(getU32(b, 0)));
       return;
     case vkbd::kUnplug:
-      keyboard_.setPlugged(false);
-      for (auto& other : clients_) other->deviceOpen = false;
-      broadcast(vkbd::kUnplugged);
+      if (b.size() == 4 && getU32(b, 0) > 0) {
+        unplugAfter_ = getU32(b, 0);
+        return result(true);
+      }
+      if (!b.empty() && b.size() != 4) return error("unplug takes nothing or a 32-bit transfer count");
+      unplug();
       result(true);
       return;
     case vkbd::kPlug:
+      unplugAfter_ = 0;
       keyboard_.setPlugged(true);
       broadcast(vkbd::kPlugged);
       result(true);
@@ -405,6 +425,7 @@ void VkbdServer::log(VirtualKeyboard::LogKind kind, std::span<const uint8_t> byt
   std::ostringstream line;
   line << ++seq_ << ' ' << ms << ' ' << dir << ' ' << bytes.size() << ' ' << toHex(bytes) << '\n';
   if (logFd_ >= 0) writeAllFd(logFd_, line.str());
+  if (kind == VirtualKeyboard::LogKind::Out && unplugAfter_ > 0 && --unplugAfter_ == 0) unplugDue_ = true;
 }
 
 void VkbdServer::saveMemory() {

@@ -43,6 +43,7 @@ class VkbdServer {
   void handle(Client& c, const vkbd::Frame& f);
   void send(Client& c, std::vector<uint8_t> bytes);
   void broadcast(uint8_t type);
+  void unplug();
   void drop(size_t i);
   void log(VirtualKeyboard::LogKind kind, std::span<const uint8_t> bytes);
   void saveMemory();
@@ -62,6 +63,9 @@ class VkbdServer {
   bool memoryDirty_ = false;
   std::chrono::steady_clock::time_point memoryDue_;
   uint64_t memorySaves_ = 0;
+  // An unplug asked for "after N transfers": how many are still to come.
+  uint32_t unplugAfter_ = 0;
+  bool unplugDue_ = false;
   // Set when accept ran out of descriptors: the listening socket rests until then.
   std::chrono::steady_clock::time_point acceptPausedUntil_;
   bool running_ = false;
