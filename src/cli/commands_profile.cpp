@@ -6,6 +6,7 @@
 #include "core/config/profiles.h"
 #include "core/device/message_target.h"
 #include "core/device/messages.h"
+#include "core/runtime/key_action_runtime.h"
 
 namespace orlix::cli {
 
@@ -73,6 +74,13 @@ int profileImport(Context& ctx, const std::string& file) {
   if (!s.commit() || !s.saveMacros()) return kExitFailure;
   ctx.out << "imported " << file << " into profile " << s.profiles->current() + 1
           << " (orlixctl apply writes it into the keyboard)\n";
+  // Keys that start programs or open files came with the file: the user learns
+  // of them before an apply lets the keyboard report their presses.
+  auto hostKeys = runtime::hostFunctionKeys(*s.image);
+  if (!hostKeys.empty())
+    ctx.out << "the imported profile has " << hostKeys.size()
+            << " keys that run a host function when pressed (while orlix or orlixctl listen runs):\n";
+  for (const auto& k : hostKeys) ctx.out << "  " << runtime::describe(k) << "\n";
   return kExitOk;
 }
 

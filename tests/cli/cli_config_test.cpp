@@ -258,13 +258,16 @@ TEST_F(CliFixture, UnpluggedInTheMiddleOfAnApply) {
 }
 
 TEST_F(CliFixture, ProfilesSwitchExportImportAndRestoreDefaults) {
+  Result r0{};
   ASSERT_EQ(run({"key", "set", "a", "disable"}).rc, 0);
   ASSERT_EQ(run({"profile", "export", (dir.path / "a.cfg").string()}).rc, 0);
   ASSERT_EQ(run({"profile", "switch", "3"}).rc, 0);
   EXPECT_NE(run({"profile", "list"}).out.find("* 3  Profile3"), std::string::npos);
   EXPECT_EQ(savedCode(8, 3), 0x00040001u);
 
-  ASSERT_EQ(run({"profile", "import", (dir.path / "a.cfg").string()}).rc, 0);
+  r0 = run({"profile", "import", (dir.path / "a.cfg").string()});
+  ASSERT_EQ(r0.rc, 0) << r0.err;
+  EXPECT_EQ(r0.out.find("host function"), std::string::npos) << r0.out;  // none to tell of
   EXPECT_EQ(savedCode(8, 3), 7u);
   EXPECT_EQ(fs::file_size(root / "Macro.cfg"), 2052000u);
 
@@ -313,6 +316,17 @@ TEST_F(CliFixture, ProfilesSwitchExportImportAndRestoreDefaults) {
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(savedCode(8, 3), 0x00040001u);
   EXPECT_EQ(keyboardCode(8), 0x00040001u);
+}
+
+// An imported profile's host-function keys are listed, one line each.
+TEST_F(CliFixture, ImportTellsOfHostFunctionKeys) {
+  ASSERT_EQ(run({"key", "set", "#9", "host:open:/home/u/notes.txt"}).rc, 0);
+  ASSERT_EQ(run({"profile", "export", (dir.path / "h.cfg").string()}).rc, 0);
+  ASSERT_EQ(run({"key", "set", "#9", "default"}).rc, 0);
+  auto r = run({"profile", "import", (dir.path / "h.cfg").string()});
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("1 keys that run a host function"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n  key 9 (Q): open /home/u/notes.txt\n"), std::string::npos) << r.out;
 }
 
 TEST_F(CliFixture, WithoutAKeyboardCommandsThatNeedOneFailInOneLine) {

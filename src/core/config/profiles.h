@@ -83,6 +83,7 @@ class Profiles {
   FileError exportConfiguration(const std::string& path);
 
   int current() const { return image_.profiles.current; }
+  const ConfigImage& image() const { return image_; }
   // Path of profile k's file, as its record holds it.
   std::string path(int k) const;
   // The profile table as stored in the registry (8700 bytes).
