@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the whole suite in build/ (Ninja), then
 # the core and platform tests again under AddressSanitizer + UndefinedBehaviorSanitizer
-# in build-asan/ (Unix Makefiles). Installs the Debian packages it needs first. Safe to repeat.
+# in build-asan/ (Unix Makefiles), and the threaded ones under ThreadSanitizer in
+# build-tsan/. Installs the Debian packages it needs first. Safe to repeat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup-deps.sh
@@ -35,6 +36,17 @@ ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan -j "$jobs" --target core_te
 echo "== sanitizer tests"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs" -L 'core_tests|platform_tests'
+
+echo "== thread sanitizer build and tests (the tests that run threads)"
+# Only the tests whose threads share data: an apply with its saves, the driver
+# channel's event thread, the daemon and its clients. Tests that fork a child
+# which then starts threads are left out (ThreadSanitizer does not follow them).
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORLIX_SANITIZE_THREAD=ON -DORLIX_BUILD_GUI=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target core_tests platform_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$jobs" \
+  -R '^(ApplyFixture|ChannelFixture|DriverChannelHid|MainWindowCoreTest|DaemonFixture|VkbdClient|VkbdServer|WriteFileAtomically|HidrawEndpointTest|DeviceMonitorTest)[.]' \
+  -E 'AcceptOutOfDescriptors'
 
 echo "== tests"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"

@@ -60,19 +60,23 @@ VkbdServer::VkbdServer(VirtualKeyboard& keyboard, std::filesystem::path socketPa
 VkbdServer::~VkbdServer() {
   if (memoryDirty_) saveMemory();
   for (auto& c : clients_) ::close(c->fd);
-  if (listenFd_ >= 0) {
-    ::close(listenFd_);
-    // Remove the socket only while it is still the one bound here.
-    struct stat st {};
-    if (::lstat(socketPath_.c_str(), &st) == 0 && st.st_dev == socketDev_ && st.st_ino == socketIno_)
-      ::unlink(socketPath_.c_str());
-  }
+  releaseSocket();
   if (lockFd_ >= 0) ::close(lockFd_);
   if (logFd_ >= 0) ::close(logFd_);
   for (int fd : wakePipe_)
     if (fd >= 0) ::close(fd);
   keyboard_.onLog = nullptr;
   keyboard_.onMemoryWritten = nullptr;
+}
+
+void VkbdServer::releaseSocket() {
+  if (listenFd_ < 0) return;
+  ::close(listenFd_);
+  listenFd_ = -1;
+  // Remove the socket only while it is still the one bound here.
+  struct stat st {};
+  if (::lstat(socketPath_.c_str(), &st) == 0 && st.st_dev == socketDev_ && st.st_ino == socketIno_)
+    ::unlink(socketPath_.c_str());
 }
 
 bool VkbdServer::listen() {
@@ -411,6 +415,12 @@ void VkbdServer::handle(Client& c, const vkbd::Frame& f) {
       result(true);
       return;
     case vkbd::kShutdown:
+      // Done with everything a next daemon takes over before the answer:
+      // whoever asked may start one at once.
+      if (memoryDirty_) saveMemory();
+      releaseSocket();
+      if (lockFd_ >= 0) ::close(lockFd_);
+      lockFd_ = -1;
       result(true);
       running_ = false;
       return;

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -47,6 +48,7 @@ class VkbdServer {
   void drop(size_t i);
   void log(VirtualKeyboard::LogKind kind, std::span<const uint8_t> bytes);
   void saveMemory();
+  void releaseSocket();
   bool serveBuffered(Client& c);
   std::string status() const;
 
@@ -68,7 +70,7 @@ class VkbdServer {
   bool unplugDue_ = false;
   // Set when accept ran out of descriptors: the listening socket rests until then.
   std::chrono::steady_clock::time_point acceptPausedUntil_;
-  bool running_ = false;
+  std::atomic<bool> running_{false};  // cleared by stop() from other threads and signal handlers
   std::vector<std::unique_ptr<Client>> clients_;
   uint64_t seq_ = 0;
   std::chrono::steady_clock::time_point start_;

@@ -30,8 +30,8 @@ struct RecordingHidLibrary : HidLibrary {
 struct ChannelFixture : ::testing::Test {
   VirtualKeyboard keyboard;
   VirtualDriverEndpoint endpoint{keyboard};
+  MessageQueue window;  // outlives the channel, whose event thread posts to it
   DriverChannel channel{endpoint};
-  MessageQueue window;
 };
 
 }  // namespace
