@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -222,5 +225,31 @@ bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
   }
   return true;
 }
+
+std::unique_ptr<FolderLock> FolderLock::acquire(const fs::path& folder, int timeoutMs, std::string& error) {
+  fs::path file = folder / ".orlix.lock";
+  int fd = openNoFollow(file, O_RDWR | O_CREAT);
+  if (fd < 0) {
+    error = "cannot open the lock " + file.string() + ": " + std::strerror(errno);
+    return nullptr;
+  }
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      error = "cannot lock " + file.string() + ": " + std::strerror(errno);
+      ::close(fd);
+      return nullptr;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error = "another orlixctl is still changing the configuration in " + folder.string();
+      ::close(fd);
+      return nullptr;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::unique_ptr<FolderLock>(new FolderLock(fd));
+}
+
+FolderLock::~FolderLock() { ::close(fd_); }  // closing releases the flock
 
 }  // namespace orlix::platform

@@ -4,6 +4,7 @@
 // folder), where its settings live, and the runtime and state folders.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace orlix::platform {
@@ -82,5 +83,22 @@ bool writeFileAtomically(const fs::path& file, const void* data, size_t size);
 // gone. Those of a running process are left alone: it may be writing. Returns
 // how many were removed.
 int removeStaleTemporaries(const fs::path& folder);
+
+// An advisory lock (flock) on <folder>/.orlix.lock, held while the object
+// lives, so that read-modify-write cycles on the folder's files by several
+// processes follow one another instead of undoing each other.
+class FolderLock {
+ public:
+  // Waits up to timeoutMs for the lock. Nothing, with a reason in error, when
+  // it cannot be had in time or the lock file cannot be opened.
+  static std::unique_ptr<FolderLock> acquire(const fs::path& folder, int timeoutMs, std::string& error);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  explicit FolderLock(int fd) : fd_(fd) {}
+  int fd_;
+};
 
 }  // namespace orlix::platform

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <sstream>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "core/keys/key_index.h"
 #include "core/macros/macro_record.h"
 #include "core/util/bytes.h"
+#include "platform/paths.h"
 #include "platform/vkbd_server.h"
 
 using namespace orlix;
@@ -327,6 +329,28 @@ TEST_F(CliFixture, ImportTellsOfHostFunctionKeys) {
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_NE(r.out.find("1 keys that run a host function"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\n  key 9 (Q): open /home/u/notes.txt\n"), std::string::npos) << r.out;
+}
+
+// A command that changes the configuration waits for another one that holds
+// the data folder, instead of reading what the other is about to replace.
+TEST_F(CliFixture, ChangesWaitForAnotherCommandHoldingTheFolder) {
+  ASSERT_EQ(run({"key", "set", "a", "disable"}).rc, 0);
+  std::string error;
+  auto held = platform::FolderLock::acquire(root, 1000, error);
+  ASSERT_TRUE(held) << error;
+  std::atomic<bool> finished{false};
+  Result r{};
+  std::thread second([&] {
+    r = run({"key", "set", "#9", "disable"});
+    finished = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(finished.load());
+  held.reset();
+  second.join();
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(savedCode(8), 7u);
+  EXPECT_EQ(savedCode(9), 7u);
 }
 
 TEST_F(CliFixture, WithoutAKeyboardCommandsThatNeedOneFailInOneLine) {
