@@ -48,6 +48,11 @@ void printHelp(std::ostream& out) {
   for (const auto& c : commandTable()) {
     out << "  " << c.usage << "\n      " << c.summary << "\n";
   }
+  out << "\nkeys (KEY in the commands above):\n"
+         "  a name: a, f1, lctrl, num1, g1..g5 (the five keys in the left column); a bare\n"
+         "  digit 0..9 is the key of that name (1 is the key 1, not index 1);\n"
+         "  #N is the key of index N (0..180), and so is a number of two or more digits;\n"
+         "  orlixctl keys lists every key with its index and name.\n";
 }
 
 const char* envOr(const char* name) {

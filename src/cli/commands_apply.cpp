@@ -80,9 +80,13 @@ int runApply(Session& s, Keyboard& keyboard) {
     if (!m) continue;
     switch (m->id) {
       case msg::kLightingSend:
+      {
         lighting::sendLighting(*keyboard.channel, *s.image, m->wParam, m->lParam);
+        bar.close();  // a message of the save must not land on the bar's line
+        std::lock_guard entries(actx.keyTableLock);  // the worker changes key table entries
         s.profiles->saveProfile();
         break;
+      }
       case msg::kProgress:
         bar.set(m->wParam);
         break;
@@ -92,6 +96,7 @@ int runApply(Session& s, Keyboard& keyboard) {
         break;
       case msg::kApplyDone:
         succeeded = true;
+        bar.close();
         s.profiles->saveProfileTableAndProfile();
         break;
       case msg::kApplyFailed:

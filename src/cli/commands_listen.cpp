@@ -40,6 +40,7 @@ int cmdListen(Context& ctx, std::span<const std::string> args) {
   if (!args.empty()) return fail(ctx, "listen takes no arguments", kExitUsage);
   Session s(ctx);
   if (!s.open(false)) return kExitFailure;
+  s.releaseLock();  // it only reads from here on, for as long as it listens
   MessageQueue mainWindow;
   StopSignals signals;
   std::atomic<bool> unplugged{false};

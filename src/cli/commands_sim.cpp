@@ -102,6 +102,15 @@ int cmdSim(Context& ctx, std::span<const std::string> args) {
     if (!word) return fail(ctx, "event word must be a 32-bit number: " + rest[0], kExitUsage);
     return simEvent(ctx, uint32_t(*word));
   }
+  if (sub == "unplug" && rest.size() == 2 && rest[0] == "--after-transfers") {
+    auto n = parseInteger(rest[1], 1, 0xFFFFFFFF);
+    if (!n) return fail(ctx, "--after-transfers takes a count of 1 or more: " + rest[1], kExitUsage);
+    uint8_t b[4];
+    putU32(b, 0, uint32_t(*n));
+    int rc = simple(ctx, vkbd::kUnplug, b, "unplug");
+    if (rc == kExitOk) ctx.out << "virtual keyboard unplugs after " << *n << " more transfers\n";
+    return rc;
+  }
   if (sub == "unplug" || sub == "plug" || sub == "reset") {
     if (!noArgs()) return kExitUsage;
     uint8_t type = sub == "unplug" ? vkbd::kUnplug : sub == "plug" ? vkbd::kPlug : vkbd::kReset;
@@ -128,7 +137,7 @@ int cmdSim(Context& ctx, std::span<const std::string> args) {
 
 void addSimCommands(CommandTable& t) {
   t.push_back({"sim",
-               "sim start [--state DIR]|stop|status|press KEYINDEX SUBTYPE|event WORD|unplug|plug|reset|dump",
+               "sim start [--state DIR]|stop|status|press KEYINDEX SUBTYPE|event WORD|unplug [--after-transfers N]|plug|reset|dump",
                "control the virtual keyboard (orlix-vkbd)", cmdSim});
 }
 

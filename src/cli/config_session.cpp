@@ -67,6 +67,12 @@ bool Session::open(bool withMacros) {
     fail(ctx, "cannot create the folder " + (dataFolder / "Profile").string());
     return false;
   }
+  std::string lockError;
+  lock = platform::FolderLock::acquire(dataFolder, 30000, lockError);
+  if (!lock) {
+    fail(ctx, lockError);
+    return false;
+  }
 
   // The language: its file gives the string keys (a missing file leaves them
   // empty, as in the program), its id the language flag.

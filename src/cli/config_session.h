@@ -16,6 +16,7 @@
 #include "core/app/user_notices.h"
 #include "core/config/config_image.h"
 #include "core/config/profiles.h"
+#include "platform/paths.h"
 #include "core/device/driver_channel.h"
 #include "core/localization/language_strings.h"
 #include "core/macros/macro_library.h"
@@ -46,7 +47,12 @@ class Session {
   // profile table and the current profile, and (when macros) the macro
   // library. False (after printing why) when the folders cannot be prepared or
   // the language asked for is unknown.
+  // While the session lives it holds the data folder's lock, so the
+  // read-modify-write of two orlixctl commands (an apply among them) never
+  // interleave; a second one waits up to 30 s.
   bool open(bool macros);
+  // Gives up the data folder's lock, for a command that only reads from here on.
+  void releaseLock() { lock.reset(); }
   // Saves what a command changed: the profile table into the registry store and
   // the current profile's file. False (after printing why) when the file could
   // not be written.
@@ -64,6 +70,7 @@ class Session {
   TextSource texts;
   std::unique_ptr<Profiles> profiles;
   std::unique_ptr<macros::MacroLibrary> macros;
+  std::unique_ptr<platform::FolderLock> lock;
 };
 
 // The keyboard as the driver channel reaches it.

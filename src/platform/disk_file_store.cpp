@@ -25,17 +25,20 @@ FileError fromErrno(int e) {
 }  // namespace
 
 std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path, size_t maxBytes, FileError& error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting: a named pipe or a device given as a file would
+  // otherwise block the program until someone writes to it.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = fromErrno(errno);
     return std::nullopt;
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     error = FileError::Other;
     return std::nullopt;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::vector<uint8_t> bytes;
   uint8_t buf[65536];
   while (bytes.size() < maxBytes) {

@@ -4,8 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 #include <cerrno>
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <string_view>
 
 #include "core/util/utf8_utf16.h"
 
@@ -16,6 +21,74 @@ namespace fs = std::filesystem;
 std::string unquoteOnce(std::string text) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
   return text;
+}
+
+std::string asOperand(std::string text) {
+  if (!text.empty() && text.front() == '-') return "./" + text;
+  return text;
+}
+
+std::optional<std::vector<std::string>> splitWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\n') {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      continue;
+    }
+    inWord = true;
+    if (c == '\\') {
+      if (++i == line.size()) return std::nullopt;
+      if (line[i] != '\n') word += line[i];  // backslash-newline joins lines
+    } else if (c == '\'') {
+      size_t end = line.find('\'', i + 1);
+      if (end == std::string::npos) return std::nullopt;
+      word.append(line, i + 1, end - i - 1);
+      i = end;
+    } else if (c == '"') {
+      for (++i;; ++i) {
+        if (i == line.size()) return std::nullopt;
+        if (line[i] == '"') break;
+        if (line[i] == '\\' && i + 1 < line.size() && std::string_view("\\\"$`\n").find(line[i + 1]) != std::string_view::npos) {
+          if (line[++i] != '\n') word += line[i];
+        } else {
+          word += line[i];
+        }
+      }
+    } else {
+      word += c;
+    }
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+namespace {
+std::mutex gChildEnvMutex;
+std::map<std::string, std::optional<std::string>> gChildEnv;
+
+// The environment for a started program: this one's, with the originals back.
+std::vector<std::string> childEnvironment() {
+  std::lock_guard lock(gChildEnvMutex);
+  std::vector<std::string> env;
+  for (char** e = environ; e && *e; ++e) {
+    std::string entry = *e;
+    std::string name = entry.substr(0, entry.find('='));
+    if (!gChildEnv.count(name)) env.push_back(std::move(entry));
+  }
+  for (const auto& [name, value] : gChildEnv)
+    if (value) env.push_back(name + "=" + *value);
+  return env;
+}
+}  // namespace
+
+void restoreInChildren(const std::string& name, std::optional<std::string> original) {
+  std::lock_guard lock(gChildEnvMutex);
+  gChildEnv[name] = std::move(original);
 }
 
 std::optional<fs::path> findExecutable(const std::string& name) {
@@ -46,6 +119,10 @@ bool startDetached(const fs::path& program, const std::vector<std::string>& args
   std::vector<char*> argv;
   for (auto& a : owned) argv.push_back(a.data());
   argv.push_back(nullptr);
+  std::vector<std::string> envOwned = childEnvironment();
+  std::vector<char*> envp;
+  for (auto& e : envOwned) envp.push_back(e.data());
+  envp.push_back(nullptr);
 
   pid_t pid = ::fork();
   if (pid < 0) return false;
@@ -55,7 +132,7 @@ bool startDetached(const fs::path& program, const std::vector<std::string>& args
     if (grandchild == 0) {
       int null = ::open("/dev/null", O_RDONLY);
       if (null >= 0) ::dup2(null, 0);
-      ::execv(file.c_str(), argv.data());
+      ::execve(file.c_str(), argv.data(), envp.data());
       ::_exit(127);
     }
     ::_exit(grandchild < 0 ? 1 : 0);
@@ -68,16 +145,20 @@ bool startDetached(const fs::path& program, const std::vector<std::string>& args
 
 void LinuxHostActions::open(const std::u16string& target) {
   const char* opener = std::getenv("ORLIX_OPENER");
-  std::string name = opener && *opener ? opener : "xdg-open";
-  auto program = findExecutable(name);
+  auto command = splitWords(opener && *opener ? opener : "xdg-open");
+  if (!command || command->empty()) return;
+  auto program = findExecutable(command->front());
   if (!program) return;
-  startDetached(*program, {program->string(), unquoteOnce(utf16ToUtf8(target))});
+  std::vector<std::string> argv{program->string()};
+  argv.insert(argv.end(), command->begin() + 1, command->end());
+  argv.push_back(asOperand(unquoteOnce(utf16ToUtf8(target))));
+  startDetached(*program, argv);
 }
 
 void LinuxHostActions::playSound(const std::u16string& file) {
   for (const char* player : {"paplay", "aplay"}) {
     if (auto program = findExecutable(player)) {
-      startDetached(*program, {program->string(), utf16ToUtf8(file)});
+      startDetached(*program, {program->string(), asOperand(utf16ToUtf8(file))});
       return;
     }
   }

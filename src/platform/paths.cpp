@@ -1,12 +1,17 @@
 #include "platform/paths.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #ifndef ORLIX_INSTALL_DATADIR
@@ -82,7 +87,33 @@ bool prepareDataFolder(const fs::path& programFolder, const fs::path& dataFolder
 fs::path preparedDataFolder(const fs::path& programFolder) {
   fs::path data = dataFolder(programFolder);
   prepareDataFolder(programFolder, data);
+  removeStaleTemporaries(data);
+  removeStaleTemporaries(data / "Profile");
   return data;
+}
+
+int removeStaleTemporaries(const fs::path& folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    auto at = name.rfind(".tmp-");
+    if (at == std::string::npos || at == 0) continue;
+    // <pid> or <pid>-<counter>, digits only.
+    std::string rest = name.substr(at + 5);
+    auto dash = rest.find('-');
+    std::string pid = rest.substr(0, dash);
+    std::string counter = dash == std::string::npos ? std::string("0") : rest.substr(dash + 1);
+    auto digits = [](const std::string& t) {
+      return !t.empty() && t.size() <= 10 && t.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(pid) || !digits(counter)) continue;
+    long p = std::stol(pid);
+    if (p <= 0 || (::kill(pid_t(p), 0) == 0 || errno == EPERM)) continue;  // its writer still runs
+    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+    if (fs::remove(it->path(), ec)) ++removed;
+  }
+  return removed;
 }
 
 fs::path configFolder(const std::string& override) {
@@ -126,6 +157,28 @@ bool ensureFolder(const fs::path& folder) {
   return false;
 }
 
+bool ensurePrivateFolder(const fs::path& folder, std::string* why) {
+  auto refuse = [&](const std::string& reason) {
+    if (why) *why = folder.string() + ": " + reason;
+    return false;
+  };
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (errno != ENOENT || !folder.has_parent_path() || !ensureFolder(folder.parent_path()) ||
+        (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST))
+      return refuse(std::string("cannot create the folder (") + std::strerror(errno) + ")");
+  }
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0) return refuse(std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return refuse("not a folder");
+  if (st.st_uid != ::getuid()) return refuse("owned by another user");
+  if ((st.st_mode & 077) != 0) return refuse("open to other users (mode must be 0700)");
+  return true;
+}
+
+int openNoFollow(const fs::path& file, int flags) {
+  return ::open(file.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
 bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
   static std::atomic<unsigned> counter{0};
   fs::path tmp;
@@ -137,6 +190,10 @@ bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
+  // A replaced file keeps its permissions (a user who made a profile private
+  // keeps it private); a new one gets the umask's.
+  struct stat old {};
+  if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
   const char* p = static_cast<const char*>(data);
   size_t left = size;
   while (left > 0) {
@@ -168,5 +225,31 @@ bool writeFileAtomically(const fs::path& file, const void* data, size_t size) {
   }
   return true;
 }
+
+std::unique_ptr<FolderLock> FolderLock::acquire(const fs::path& folder, int timeoutMs, std::string& error) {
+  fs::path file = folder / ".orlix.lock";
+  int fd = openNoFollow(file, O_RDWR | O_CREAT);
+  if (fd < 0) {
+    error = "cannot open the lock " + file.string() + ": " + std::strerror(errno);
+    return nullptr;
+  }
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      error = "cannot lock " + file.string() + ": " + std::strerror(errno);
+      ::close(fd);
+      return nullptr;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error = "another orlixctl is still changing the configuration in " + folder.string();
+      ::close(fd);
+      return nullptr;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::unique_ptr<FolderLock>(new FolderLock(fd));
+}
+
+FolderLock::~FolderLock() { ::close(fd_); }  // closing releases the flock
 
 }  // namespace orlix::platform

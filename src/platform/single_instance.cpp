@@ -70,9 +70,11 @@ SingleInstance::~SingleInstance() {
 
 SingleInstance::Result SingleInstance::acquire() {
   if (listenFd_ >= 0) return Result::First;
-  if (lockFd_ < 0 && ensureFolder(lockFolder_)) {
+  if (lockFd_ < 0 && ensurePrivateFolder(lockFolder_)) {
     auto file = lockFolder_ / (name_ + ".lock");
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // No link is followed: a link planted under the lock's name must never get
+    // another file truncated.
+    int fd = openNoFollow(file, O_RDWR | O_CREAT);
     if (fd >= 0) {
       if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
@@ -92,11 +94,10 @@ SingleInstance::Result SingleInstance::acquire() {
   if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || ::listen(fd, 8) != 0) {
     bool taken = errno == EADDRINUSE;
     ::close(fd);
-    if (taken) {
-      if (lockFd_ >= 0) ::close(lockFd_);
-      lockFd_ = -1;
-      return Result::Second;
-    }
+    // With the lock held this copy is first whoever holds the name: anyone can
+    // bind an abstract name, so a name taken by another user must not stop the
+    // program. It then runs without the channel.
+    if (taken && lockFd_ < 0) return Result::Second;
     return Result::First;
   }
   listenFd_ = fd;
@@ -130,6 +131,11 @@ bool SingleInstance::signalFirst(std::string_view word, std::string_view name, i
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0) {
+      // Words go only to a copy of this user, never to whoever took the name.
+      if (!sameUser(fd)) {
+        ::close(fd);
+        return false;
+      }
       bool ok = ::send(fd, line.data(), line.size(), MSG_NOSIGNAL) == ssize_t(line.size());
       ::close(fd);
       return ok;

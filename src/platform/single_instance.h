@@ -26,20 +26,24 @@ class SingleInstance {
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
 
-  // Takes the lock and starts listening. Second when another copy holds the
-  // lock or the socket. When the lock file cannot be made the socket alone
-  // decides, so a broken runtime folder never stops the program.
+  // Takes the lock and starts listening. The lock decides: Second when another
+  // copy holds it. Only when the lock file cannot be made (a runtime folder
+  // that is missing, not the user's own or open to others) does the socket
+  // decide, so a broken runtime folder never stops the program. A socket name
+  // taken by someone else while the lock is held leaves fd() at -1.
   Result acquire();
 
   // The listening socket (readable when a second copy connected); -1 unless First.
   int fd() const { return listenFd_; }
-  // Accepts the waiting connections of this user's copies and returns the
-  // words they wrote; never waits long for a silent peer.
+  // Accepts the waiting connections and returns the words that copies of this
+  // user wrote; connections of other users are closed unread. Never waits long
+  // for a silent peer.
   std::vector<std::string> drain();
 
   // From a second copy: connects to the first copy's socket and writes word,
   // retrying until timeoutMs (the first copy may be between lock and listen).
-  // True when the word was delivered.
+  // True when the word was delivered; false, without writing, when the socket
+  // belongs to another user.
   static bool signalFirst(std::string_view word = kShowWindowWord, std::string_view name = kInstanceName,
                           int timeoutMs = 2000);
 

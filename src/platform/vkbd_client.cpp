@@ -1,11 +1,14 @@
 #include "platform/vkbd_client.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "core/device/event_semaphore.h"
@@ -14,15 +17,56 @@
 namespace orlix::platform {
 
 namespace {
-bool writeAll(int fd, const std::vector<uint8_t>& bytes) {
+using Clock = std::chrono::steady_clock;
+
+int msLeft(Clock::time_point deadline) {
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return ms > 0 ? int(ms) : 0;
+}
+
+// Writes all bytes by the deadline; false when the peer is gone or stopped reading.
+bool writeAll(int fd, const std::vector<uint8_t>& bytes, Clock::time_point deadline) {
   size_t off = 0;
   while (off < bytes.size()) {
-    ssize_t n = ::send(fd, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL);
+    ssize_t n = ::send(fd, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      int left = msLeft(deadline);
+      if (left == 0 || ::poll(&p, 1, left) <= 0) return false;
+      continue;
+    }
     if (n <= 0) return false;
     off += size_t(n);
   }
   return true;
+}
+
+// Connects by the deadline. A daemon that is stopped (its listen queue full)
+// makes a blocking connect wait for ever; a non-blocking one says EAGAIN, and
+// is tried again until the deadline.
+int connectBy(const sockaddr_un& addr, Clock::time_point deadline) {
+  while (true) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    int err = errno;
+    if (err == EINPROGRESS) {
+      pollfd p{fd, POLLOUT, 0};
+      int soErr = 0;
+      socklen_t len = sizeof soErr;
+      if (::poll(&p, 1, msLeft(deadline)) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soErr, &len) == 0 &&
+          soErr == 0)
+        return fd;
+      err = soErr ? soErr : ETIMEDOUT;
+    }
+    ::close(fd);
+    if (err != EAGAIN || msLeft(deadline) == 0) {
+      errno = err == EAGAIN ? ETIMEDOUT : err;
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, msLeft(deadline))));
+  }
 }
 }  // namespace
 
@@ -38,21 +82,25 @@ bool VkbdConnection::connect(const std::filesystem::path& path, int timeoutMs) {
     return false;
   }
   std::memcpy(addr.sun_path, p.c_str(), p.size() + 1);
-  fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0 || ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+  auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  fd_ = connectBy(addr, deadline);
+  if (fd_ < 0) {
     error_ = "no virtual keyboard answers at " + p + " (" + std::strerror(errno) + ")";
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
     return false;
   }
+  // The reader thread blocks in recv; writes poll with their own deadline.
+  int flags = ::fcntl(fd_, F_GETFL);
+  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+  sent_ = received_ = 0;
   alive_ = true;
   reader_ = std::thread([this] { readLoop(); });
   uint8_t v[2];
   putU16(v, 0, vkbd::kProtocolVersion);
-  auto hello = request(vkbd::kHello, v, timeoutMs);
+  auto hello = request(vkbd::kHello, v, std::max(1, msLeft(deadline)));
   if (!hello || hello->type != vkbd::kHelloOk || hello->body.size() < 2 ||
       getU16(hello->body, 0) != vkbd::kProtocolVersion) {
-    error_ = "the virtual keyboard at " + p + " speaks another protocol";
+    error_ = hello ? "the virtual keyboard at " + p + " speaks another protocol"
+                   : "the virtual keyboard at " + p + " does not answer";
     disconnect();
     return false;
   }
@@ -72,20 +120,25 @@ void VkbdConnection::disconnect() {
 std::optional<vkbd::Frame> VkbdConnection::request(uint8_t type, std::span<const uint8_t> body, int timeoutMs) {
   std::lock_guard one(requestMutex_);
   if (!alive_) return std::nullopt;
-  {
-    std::lock_guard lock(answerMutex_);
-    answers_.clear();
-  }
-  if (!writeAll(fd_, vkbd::encode(type, body))) {
+  auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  if (!writeAll(fd_, vkbd::encode(type, body), deadline)) {
+    // A frame cut short leaves the stream unusable.
     alive_ = false;
+    ::shutdown(fd_, SHUT_RDWR);
     return std::nullopt;
   }
+  // The daemon answers every request exactly once and in order, so the n-th
+  // answer is the n-th request's. Answers to requests that timed out before
+  // are older than this one and are thrown away, never taken as its answer.
+  uint64_t mine = ++sent_;
   std::unique_lock lock(answerMutex_);
-  if (!answerCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                          [&] { return !answers_.empty() || !alive_; }))
-    return std::nullopt;
+  auto ready = [&] {
+    while (!answers_.empty() && answers_.front().first < mine) answers_.pop_front();
+    return !answers_.empty() || !alive_;
+  };
+  if (!answerCv_.wait_until(lock, deadline, ready)) return std::nullopt;
   if (answers_.empty()) return std::nullopt;
-  vkbd::Frame f = std::move(answers_.front());
+  vkbd::Frame f = std::move(answers_.front().second);
   answers_.pop_front();
   return f;
 }
@@ -105,7 +158,7 @@ void VkbdConnection::readLoop() {
       }
       {
         std::lock_guard lock(answerMutex_);
-        answers_.push_back(std::move(*f));
+        answers_.emplace_back(++received_, std::move(*f));
       }
       answerCv_.notify_all();
     }

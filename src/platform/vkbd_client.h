@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "core/device/driver_endpoint.h"
 #include "core/device/vkbd_protocol.h"
@@ -25,14 +26,17 @@ class VkbdConnection {
   VkbdConnection(const VkbdConnection&) = delete;
   VkbdConnection& operator=(const VkbdConnection&) = delete;
 
-  // Connects and exchanges the protocol version. False (with error()) when no
-  // daemon answers at path or it speaks another version.
+  // Connects and exchanges the protocol version, all within timeoutMs (a
+  // stopped daemon never holds the caller longer). False (with error()) when no
+  // daemon answers at path in time or it speaks another version.
   bool connect(const std::filesystem::path& path, int timeoutMs = 2000);
   bool connected() const { return alive_.load(); }
   const std::string& error() const { return error_; }
 
-  // Sends one request and waits for its answer. Nothing when the connection is
-  // gone or no answer came in time; a kError answer is returned as it is.
+  // Sends one request and waits at most timeoutMs for its answer. Nothing when
+  // the connection is gone or no answer came in time; an answer that comes
+  // later is dropped, never returned for a later request. A kError answer is
+  // returned as it is.
   std::optional<vkbd::Frame> request(uint8_t type, std::span<const uint8_t> body = {}, int timeoutMs = 5000);
 
   // Called on the reader thread for every notice (kSignal, kUnplugged, kPlugged)
@@ -51,7 +55,10 @@ class VkbdConnection {
   std::mutex requestMutex_;  // one request in flight per connection
   std::mutex answerMutex_;
   std::condition_variable answerCv_;
-  std::deque<vkbd::Frame> answers_;
+  // Answers numbered in arrival order; requests are numbered as they are sent.
+  std::deque<std::pair<uint64_t, vkbd::Frame>> answers_;
+  uint64_t sent_ = 0;      // guarded by requestMutex_
+  uint64_t received_ = 0;  // reader thread only (reset before it starts)
 };
 
 // The keyboard driver reached through orlix-vkbd. Key event notices release the

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <atomic>
 #include <sstream>
 #include <thread>
 
@@ -11,6 +13,7 @@
 #include "core/keys/key_index.h"
 #include "core/macros/macro_record.h"
 #include "core/util/bytes.h"
+#include "platform/paths.h"
 #include "platform/vkbd_server.h"
 
 using namespace orlix;
@@ -86,6 +89,18 @@ TEST_F(CliFixture, AFirstRunCreatesProfile1AndTheRegistryValue) {
   EXPECT_NE(r.out.find("* 1  Profile1"), std::string::npos) << r.out;
   EXPECT_EQ(profileFile().size(), 107952u);
   EXPECT_EQ(fs::file_size(config / "Software" / "ULMORA" / "OrlixRGB" / "ConfigInfo"), 8700u);
+}
+
+// The help says how a key is named, and the names work as it says.
+TEST_F(CliFixture, HelpTellsHowKeysAreNamed) {
+  auto r = run({"--help"});
+  ASSERT_EQ(r.rc, 0);
+  EXPECT_NE(r.out.find("bare\n  digit 0..9 is the key of that name"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("#N is the key of index N"), std::string::npos) << r.out;
+  auto digit = run({"key", "show", "1"}), index = run({"key", "show", "#1"});
+  ASSERT_EQ(digit.rc, 0) << digit.err;
+  ASSERT_EQ(index.rc, 0) << index.err;
+  EXPECT_NE(digit.out, index.out);
 }
 
 TEST_F(CliFixture, KeySetShowAndBadInput) {
@@ -248,13 +263,16 @@ TEST_F(CliFixture, UnpluggedInTheMiddleOfAnApply) {
 }
 
 TEST_F(CliFixture, ProfilesSwitchExportImportAndRestoreDefaults) {
+  Result r0{};
   ASSERT_EQ(run({"key", "set", "a", "disable"}).rc, 0);
   ASSERT_EQ(run({"profile", "export", (dir.path / "a.cfg").string()}).rc, 0);
   ASSERT_EQ(run({"profile", "switch", "3"}).rc, 0);
   EXPECT_NE(run({"profile", "list"}).out.find("* 3  Profile3"), std::string::npos);
   EXPECT_EQ(savedCode(8, 3), 0x00040001u);
 
-  ASSERT_EQ(run({"profile", "import", (dir.path / "a.cfg").string()}).rc, 0);
+  r0 = run({"profile", "import", (dir.path / "a.cfg").string()});
+  ASSERT_EQ(r0.rc, 0) << r0.err;
+  EXPECT_EQ(r0.out.find("host function"), std::string::npos) << r0.out;  // none to tell of
   EXPECT_EQ(savedCode(8, 3), 7u);
   EXPECT_EQ(fs::file_size(root / "Macro.cfg"), 2052000u);
 
@@ -264,16 +282,78 @@ TEST_F(CliFixture, ProfilesSwitchExportImportAndRestoreDefaults) {
   r = run({"profile", "export", (dir.path / "no" / "such" / "x.cfg").string()});
   EXPECT_EQ(r.rc, 1);
   EXPECT_EQ(r.errLines(), 1);
+  // An existing file is replaced only when asked to, and keeps its permissions.
+  std::ofstream(dir.path / "mine.cfg") << "keep";
+  fs::permissions(dir.path / "mine.cfg", fs::perms::owner_read | fs::perms::owner_write);
+  r = run({"profile", "export", (dir.path / "mine.cfg").string()});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.errLines(), 1) << r.err;
+  EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(dir.path / "mine.cfg"), "keep");
+  r = run({"profile", "export", "--force", (dir.path / "mine.cfg").string()});
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_GT(fs::file_size(dir.path / "mine.cfg"), 2052000u);
+  EXPECT_EQ(fs::status(dir.path / "mine.cfg").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(run({"profile", "switch", "6"}).rc, 2);
 
-  // Garbage is imported without harm.
+  // What is no configuration file (garbage, notes, the macro library picked by
+  // mistake, a named pipe) is refused in one line and every file stays as it was.
   std::ofstream(dir.path / "junk.cfg", std::ios::binary) << std::string(200000, '\xA9');
-  EXPECT_EQ(run({"profile", "import", (dir.path / "junk.cfg").string()}).rc, 0);
+  std::ofstream(dir.path / "notes.txt") << "shopping list\n";
+  ASSERT_EQ(::mkfifo((dir.path / "pipe.cfg").c_str(), 0600), 0);
+  auto profileBefore = profileFile(3);
+  auto macrosBefore = readFile(root / "Macro.cfg");
+  for (auto name : {"junk.cfg", "notes.txt", "pipe.cfg"}) {
+    SCOPED_TRACE(name);
+    r = run({"profile", "import", (dir.path / name).string()});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.errLines(), 1) << r.err;
+    EXPECT_NE(r.err.find("nothing was changed"), std::string::npos) << r.err;
+  }
+  r = run({"profile", "import", (root / "Macro.cfg").string()});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("not a configuration file"), std::string::npos) << r.err;
+  EXPECT_EQ(profileFile(3), profileBefore);
+  EXPECT_EQ(readFile(root / "Macro.cfg"), macrosBefore);
 
   r = run({"profile", "restore-defaults"});
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(savedCode(8, 3), 0x00040001u);
   EXPECT_EQ(keyboardCode(8), 0x00040001u);
+}
+
+// An imported profile's host-function keys are listed, one line each.
+TEST_F(CliFixture, ImportTellsOfHostFunctionKeys) {
+  ASSERT_EQ(run({"key", "set", "#9", "host:open:/home/u/notes.txt"}).rc, 0);
+  ASSERT_EQ(run({"profile", "export", (dir.path / "h.cfg").string()}).rc, 0);
+  ASSERT_EQ(run({"key", "set", "#9", "default"}).rc, 0);
+  auto r = run({"profile", "import", (dir.path / "h.cfg").string()});
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("1 keys that run a host function"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n  key 9 (Q): open /home/u/notes.txt\n"), std::string::npos) << r.out;
+}
+
+// A command that changes the configuration waits for another one that holds
+// the data folder, instead of reading what the other is about to replace.
+TEST_F(CliFixture, ChangesWaitForAnotherCommandHoldingTheFolder) {
+  ASSERT_EQ(run({"key", "set", "a", "disable"}).rc, 0);
+  std::string error;
+  auto held = platform::FolderLock::acquire(root, 1000, error);
+  ASSERT_TRUE(held) << error;
+  std::atomic<bool> finished{false};
+  Result r{};
+  std::thread second([&] {
+    r = run({"key", "set", "#9", "disable"});
+    finished = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(finished.load());
+  held.reset();
+  second.join();
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(savedCode(8), 7u);
+  EXPECT_EQ(savedCode(9), 7u);
 }
 
 TEST_F(CliFixture, WithoutAKeyboardCommandsThatNeedOneFailInOneLine) {

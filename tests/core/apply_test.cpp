@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "core/config/config_image.h"
+#include "core/config/profile_file.h"
 #include "core/device/apply.h"
 #include "core/device/device_commands.h"
 #include "core/device/driver_channel.h"
@@ -111,6 +115,30 @@ TEST_F(ApplyFixture, KeysBoundToAAndBShareSlots) {
   size_t s1 = 0x10CA + 1082;
   EXPECT_EQ(Bytes(mem.begin() + ptrdiff_t(s1), mem.begin() + ptrdiff_t(s1) + 8),
             (Bytes{0, 0, 0x01, 0, 0x04, 0x01, 0, 0x04}));
+}
+
+// The main window saves the profile (0x706) while the worker places macros:
+// with the key table lock held the save reads whole entries, each from before
+// or after the worker's change (the ThreadSanitizer build checks that no read
+// meets a write).
+TEST_F(ApplyFixture, ProfileSaveDuringTheApplySeesWholeEntries) {
+  addMacro(0, 0x15000001, {kA});
+  for (int k : {5, 11, 17, 23, 29}) bind(k, 0x15000001);
+  std::atomic<bool> done{false};
+  std::thread worker = startApply(ctx, progress);
+  std::thread saver([&] {
+    while (!done) {
+      std::lock_guard entries(ctx.keyTableLock);
+      auto bytes = profile::serializeProfile(*image);
+      uint32_t code = getU32(bytes, 4 * 5);
+      EXPECT_TRUE(code == keys::kMacroCode || code == 0x00010005u) << std::hex << code;
+    }
+  });
+  worker.join();
+  done = true;
+  saver.join();
+  EXPECT_EQ(mainWindow.drain().back().id, msg::kApplyDone);
+  EXPECT_EQ(image->keyTable[29], 0x00010005u);
 }
 
 TEST_F(ApplyFixture, MissingAndUnencodableMacrosFallBackToTheDefault) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -29,8 +30,8 @@ struct RecordingHidLibrary : HidLibrary {
 struct ChannelFixture : ::testing::Test {
   VirtualKeyboard keyboard;
   VirtualDriverEndpoint endpoint{keyboard};
+  MessageQueue window;  // outlives the channel, whose event thread posts to it
   DriverChannel channel{endpoint};
-  MessageQueue window;
 };
 
 }  // namespace
@@ -162,6 +163,33 @@ TEST_F(ChannelFixture, EventThreadPostsOneMessagePerEvent) {
   EXPECT_EQ(*m1, (Message{msg::kKeyEvent, 0xC209, 0}));
   EXPECT_EQ(*m2, (Message{msg::kKeyEvent, 0x12345678, 0}));
   EXPECT_FALSE(window.take(std::chrono::milliseconds(50)));
+}
+
+// A receiver that is destroyed after stopEvents() is never posted to: the stop
+// waits for a post under way and no event is fetched after it.
+TEST_F(ChannelFixture, StopEventsWaitsForAPostUnderWayAndEndsThem) {
+  struct SlowWindow : MessageTarget {
+    std::atomic<int> entered{0}, left{0};
+    bool post(uint32_t, uintptr_t, intptr_t) override {
+      ++entered;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      ++left;
+      return true;
+    }
+  } slow;
+  channel.start(&slow);
+  ASSERT_TRUE(channel.open());
+  keyboard.pushEvent(0x1111);
+  for (int i = 0; i < 500 && slow.entered == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  ASSERT_EQ(slow.entered, 1);
+  channel.stopEvents();
+  EXPECT_EQ(slow.left, 1);  // the post under way had finished
+  keyboard.pushEvent(0x2222);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(slow.entered, 1);
+  channel.stopEvents();
+  const uint8_t cmd[8] = {0xA3};
+  EXPECT_TRUE(channel.transfer(cmd, 8));  // the channel itself still works
 }
 
 TEST(DriverChannelHid, OpenHidHandleArgumentsAndMissingLibrary) {

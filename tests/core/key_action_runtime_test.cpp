@@ -56,3 +56,27 @@ TEST_F(RuntimeFixture, IgnoredEvents) {
                      0x0000C9FFu})
     EXPECT_TRUE(run(w).empty()) << std::hex << w;
 }
+
+// The keys an imported profile brings that the runtime would act on.
+TEST(HostFunctionKeys, ListsOnlyCodesTheRuntimeActsOn) {
+  auto image = makeConfigImage();
+  image->keyTable.fill(0);
+  auto host = [](int s) { return 3u | (uint32_t(0xC0 | s) << 24); };
+  image->keyTable[9] = host(runtime::kOpen);
+  image->setActionText(9, u"/home/u/notes.txt");
+  image->keyTable[10] = host(runtime::kShotRegion);
+  image->keyTable[11] = host(6);                    // a subtype without an action
+  image->keyTable[12] = 3u | (0x80u << 24);         // not a host function byte
+  image->keyTable[13] = 2u | (uint32_t(0xC2) << 24);  // another type
+  image->keyTable[180] = host(runtime::kSound);
+  image->setActionText(180, u"-x.wav");
+  auto keys = runtime::hostFunctionKeys(*image);
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys[0].keyIndex, 9);
+  EXPECT_EQ(runtime::describe(keys[0]), "key 9 (Q): open /home/u/notes.txt");
+  EXPECT_EQ(keys[1].keyIndex, 10);
+  EXPECT_EQ(keys[1].subtype, runtime::kShotRegion);
+  EXPECT_TRUE(keys[1].text.empty());
+  EXPECT_EQ(keys[2].keyIndex, 180);
+  EXPECT_NE(runtime::describe(keys[2]).find("play sound -x.wav"), std::string::npos);
+}

@@ -297,3 +297,52 @@ TEST_F(ProfileFixture, ExportAndImportGiveBackEveryField) {
   EXPECT_FALSE(profiles->importConfiguration("/prog/none.cfg"));
   EXPECT_EQ(image->keyTable[40], 0x09010002u);
 }
+
+// Only the layouts the system writes are imported; anything else leaves the
+// image exactly as it was.
+TEST_F(ProfileFixture, ImportRefusesFilesThatAreNoConfiguration) {
+  profiles->loadProfileTableAtStartUp();
+  fillLighting();
+  auto whole = profile::serializeProfile(*image);
+  std::vector<uint8_t> library(2052000, 0);
+  auto plus = [](std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"created profile", profile::serializeCreatedProfile(*image), true},
+      {"whole profile", whole, true},
+      {"export", plus(whole, library), true},
+      {"text file", std::vector<uint8_t>{'n', 'o', 't', 'e', 's', '\n'}, false},
+      {"macro library alone", library, false},
+      {"empty file", {}, false},
+      {"export cut short", std::vector<uint8_t>(whole.begin(), whole.end() - 1), false},
+      {"export with a byte more", plus(plus(whole, library), {0}), false},
+      {"created profile and a byte", plus(profile::serializeCreatedProfile(*image), {0}), false},
+  };
+  image->keyTable[40] = 0x09010002;
+  putU32(image->macroLibrary[7], 0, 0x0300BBBB);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files.put("/prog/in.cfg", c.bytes);
+    ImportError why = ImportError::None;
+    EXPECT_EQ(profiles->importConfiguration("/prog/in.cfg", &why), c.accepted);
+    if (c.accepted) {
+      EXPECT_EQ(why, ImportError::None);
+      image->keyTable[40] = 0x09010002;
+      putU32(image->macroLibrary[7], 0, 0x0300BBBB);
+    } else {
+      EXPECT_EQ(why, ImportError::NotAConfiguration);
+      EXPECT_EQ(image->keyTable[40], 0x09010002u);
+      EXPECT_EQ(getU32(image->macroLibrary[7], 0), 0x0300BBBBu);
+    }
+  }
+  ImportError why = ImportError::None;
+  EXPECT_FALSE(profiles->importConfiguration("/prog/none.cfg", &why));
+  EXPECT_EQ(why, ImportError::Unreadable);
+}

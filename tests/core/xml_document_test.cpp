@@ -6,6 +6,7 @@
 #include <regex>
 #include <string>
 
+#include "core/util/utf8_utf16.h"
 #include "core/localization/code_page.h"
 #include "core/localization/encoding_names.h"
 #include "core/localization/entities.h"
@@ -414,5 +415,26 @@ TEST(XmlRobustness, EveryPrefixOfADocument) {
       EXPECT_LE(size_t(e.start) + e.length, d.text().size()) << n;
       EXPECT_LE(e.startTagLength + e.endTagLength, e.length) << n;
     }
+  }
+}
+
+// The one code point encoder, at the edges of the two forms.
+TEST(Utf16Encoding, UnitsAndSurrogatePairsAtTheEdges) {
+  struct Case {
+    char32_t cp;
+    std::u16string units;
+  };
+  const Case cases[] = {
+      {0x41, u"A"},
+      {0xFFFF, std::u16string(1, char16_t(0xFFFF))},
+      {0x10000, u"\xD800\xDC00"},
+      {0x1F600, u"\xD83D\xDE00"},
+      {0x10FFFF, u"\xDBFF\xDFFF"},
+  };
+  for (const Case& c : cases) {
+    std::u16string out = u"x";
+    orlix::appendUtf16(out, c.cp);
+    EXPECT_EQ(out, u"x" + c.units) << std::hex << uint32_t(c.cp);
+    EXPECT_EQ(orlix::utf8ToUtf16(orlix::utf16ToUtf8(c.units)), c.units);
   }
 }

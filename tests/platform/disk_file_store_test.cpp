@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -31,6 +32,26 @@ TEST(DiskFileStore, ReadWriteAndWhyAFileCannotBeHad) {
   EXPECT_FALSE(store.read(inMissingFolder, 10, e));
   EXPECT_EQ(e, FileError::NotFound);
   EXPECT_FALSE(store.read(dir.path.string(), 10, e));  // a folder is not a file
+}
+
+// A named pipe or a device given as a file is refused at once, never waited on.
+TEST(DiskFileStore, ReadRefusesWhatIsNoRegularFileWithoutBlocking) {
+  TempFolder dir;
+  platform::DiskFileStore store;
+  auto fifo = dir.path / "pipe.cfg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (std::string path : {fifo.string(), std::string("/dev/zero")}) {
+    SCOPED_TRACE(path);
+    // A read that blocks is ended by the alarm: the test fails instead of hanging.
+    struct sigaction sa {};
+    sa.sa_handler = [](int) {};
+    ::sigaction(SIGALRM, &sa, nullptr);  // no SA_RESTART: the blocked open returns
+    ::alarm(2);
+    FileError e = FileError::None;
+    EXPECT_FALSE(store.read(path, 100, e));
+    ::alarm(0);
+    EXPECT_EQ(e, FileError::Other);
+  }
 }
 
 TEST(DiskFileStore, AWriteThatFailsHalfWayKeepsThePreviousFile) {

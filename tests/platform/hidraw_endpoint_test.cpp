@@ -40,8 +40,8 @@ class HidrawEndpointTest : public ::testing::Test {
  protected:
   std::shared_ptr<FakeHidrawIo> io = std::make_shared<FakeHidrawIo>();
   HidrawDriverEndpoint endpoint{"/dev/hidraw4", io};
+  MessageQueue window;  // outlives the channel, whose event thread posts to it
   DriverChannel channel{endpoint};
-  MessageQueue window;
   FakePacer pacer;
 };
 
@@ -225,8 +225,8 @@ TEST(SystemHidrawIoTest, ReadsReportsAndStopsOnClose) {
   auto fifo = dir / "hidraw";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   HidrawDriverEndpoint endpoint(fifo);
+  MessageQueue window;  // outlives the channel, whose event thread posts to it
   DriverChannel channel(endpoint);
-  MessageQueue window;
   channel.start(&window);
   ASSERT_TRUE(channel.open());
   int writer = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <optional>
+#include <thread>
+
 #include "platform/host_actions.h"
 #include "platform_test_util.h"
 
@@ -30,11 +34,115 @@ TEST(LinuxHostActions, OpenPassesThePathAsOneArgumentWithoutAShell) {
 
 TEST(LinuxHostActions, StartingAProgramDoesNotWaitForIt) {
   TempFolder dir;
-  writeScript(dir.path / "Slow", "sleep 2; " + argsRecorder(dir.path / "out"));
+  // The program finishes only once the test lets it: a start that waited for it would never return.
+  auto gate = dir.path / "go";
+  writeScript(dir.path / "Slow",
+              "while [ ! -e '" + gate.string() + "' ]; do sleep 0.01; done; " + argsRecorder(dir.path / "out"));
   platform::LinuxHostActions host(dir.path);
-  host.startProgram("Slow", {"-t", "region", "-p"});
-  EXPECT_FALSE(fs::exists(dir.path / "out"));  // returned before the program finished
+  std::atomic<bool> returned{false};
+  std::thread starter([&] {
+    host.startProgram("Slow", {"-t", "region", "-p"});
+    returned = true;
+  });
+  for (int i = 0; i < 500 && !returned; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(returned.load());
+  EXPECT_FALSE(fs::exists(dir.path / "out"));
+  std::ofstream(gate.string()) << "";
+  starter.join();
   EXPECT_EQ(waitForFile(dir.path / "out"), "3\n-t\nregion\n-p\n");
+}
+
+// An action text is never taken as an option of the opener or the sound player.
+TEST(LinuxHostActions, ActionTextsAreNeverOptions) {
+  TempFolder dir;
+  writeScript(dir.path / "opener", argsRecorder(dir.path / "opened"));
+  writeScript(dir.path / "paplay", argsRecorder(dir.path / "played"));
+  ScopedEnv opener("ORLIX_OPENER", (dir.path / "opener").string());
+  ScopedEnv path("PATH", dir.path.string());
+  platform::LinuxHostActions host(dir.path);
+  struct Case {
+    std::u16string text;
+    std::string passed;
+  };
+  const Case cases[] = {
+      {u"--process-id-file=/home/u/thesis.tex", "./--process-id-file=/home/u/thesis.tex"},
+      {u"\"-x.wav\"", "./-x.wav"},
+      {u"/abs/-x.wav", "/abs/-x.wav"},
+      {u"file:///tmp/-x", "file:///tmp/-x"},
+      {u"sounds/a.wav", "sounds/a.wav"},
+  };
+  for (const Case& c : cases) {
+    host.open(c.text);
+    EXPECT_EQ(waitForFile(dir.path / "opened"), "1\n" + c.passed + "\n");
+    fs::remove(dir.path / "opened");
+    host.playSound(c.text);
+    // The sound player gets the text as it is stored, quotes and all, but never as an option.
+    std::string played = waitForFile(dir.path / "played");
+    EXPECT_EQ(played.substr(0, 2), "1\n");
+    EXPECT_NE(played[2], '-') << played;
+    fs::remove(dir.path / "played");
+  }
+}
+
+TEST(LinuxHostActions, OpenerCommandIsSplitIntoWords) {
+  TempFolder dir;
+  writeScript(dir.path / "my opener", argsRecorder(dir.path / "out"));
+  ScopedEnv path("PATH", dir.path.string() + ":/usr/bin:/bin");
+  platform::LinuxHostActions host(dir.path);
+  {
+    ScopedEnv opener("ORLIX_OPENER", "'" + (dir.path / "my opener").string() + "' open --new-window \"a b\" c\\ d");
+    host.open(u"/x y");
+    EXPECT_EQ(waitForFile(dir.path / "out"), "5\nopen\n--new-window\na b\nc d\n/x y\n");
+  }
+  fs::remove(dir.path / "out");
+  {
+    // A command that cannot be split is not guessed at.
+    ScopedEnv opener("ORLIX_OPENER", "'" + (dir.path / "my opener").string() + " open");
+    host.open(u"/x");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(fs::exists(dir.path / "out"));
+  }
+}
+
+TEST(LinuxHostActions, SplitWordsAsAShellDoes) {
+  using W = std::vector<std::string>;
+  struct Case {
+    const char* line;
+    std::optional<W> words;
+  };
+  const Case cases[] = {
+      {"gio open", W{"gio", "open"}},
+      {"  a\t b  ", W{"a", "b"}},
+      {"'a b'c \"d\\\"e\"", W{"a bc", "d\"e"}},
+      {"\"$HOME\" 'x\\y' a\\ b", W{"$HOME", "x\\y", "a b"}},
+      {"\"\"", W{""}},
+      {"", W{}},
+      {"'open", std::nullopt},
+      {"\"open", std::nullopt},
+      {"open\\", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::splitWords(c.line), c.words) << c.line;
+}
+
+// A variable the program set for itself reaches started programs as it was.
+TEST(LinuxHostActions, StartedProgramsGetTheOriginalEnvironmentBack) {
+  TempFolder dir;
+  auto out = dir.path / "env";
+  writeScript(dir.path / "Show", "echo \"${ORLIX_TEST_OVERRIDE-unset} ${ORLIX_TEST_KEPT-unset}\" > '" +
+                                     out.string() + ".part' && /bin/mv '" + out.string() + ".part' '" + out.string() + "'");
+  platform::LinuxHostActions host(dir.path);
+  ScopedEnv kept("ORLIX_TEST_KEPT", "kept");
+  {
+    platform::restoreInChildren("ORLIX_TEST_OVERRIDE", std::nullopt);
+    ScopedEnv override("ORLIX_TEST_OVERRIDE", "xcb");
+    host.startProgram("Show", {});
+    EXPECT_EQ(waitForFile(out), "unset kept\n");
+  }
+  fs::remove(out);
+  platform::restoreInChildren("ORLIX_TEST_OVERRIDE", "wayland");
+  ScopedEnv override("ORLIX_TEST_OVERRIDE", "xcb");
+  host.startProgram("Show", {});
+  EXPECT_EQ(waitForFile(out), "wayland kept\n");
 }
 
 TEST(LinuxHostActions, ProgramFolderFirstThenPath) {

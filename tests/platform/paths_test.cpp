@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -166,6 +167,44 @@ TEST(WriteFileAtomically, NewFilesFollowTheUmask) {
   struct stat st {};
   ASSERT_EQ(::stat((t / "f").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(WriteFileAtomically, ReplacedFileKeepsItsPermissions) {
+  TempDir t;
+  auto file = t / "Profile1.cfg";
+  ASSERT_TRUE(writeFileAtomically(file, "a", 1));
+  for (mode_t mode : {0600u, 0640u, 0444u}) {
+    ::chmod(file.c_str(), mode);
+    ASSERT_TRUE(writeFileAtomically(file, "bb", 2));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
+}
+
+// Temporary files of writers that died are removed; those of running writers,
+// and every other file, stay.
+TEST(RemoveStaleTemporaries, OnlyThoseOfDeadWriters) {
+  TempDir t;
+  pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  std::string d = std::to_string(dead), me = std::to_string(::getpid());
+  const std::pair<std::string, bool> files[] = {
+      {"Profile1.cfg.tmp-" + d + "-3", true},
+      {"Macro.cfg.tmp-" + d, true},
+      {"Profile2.cfg.tmp-" + me + "-0", false},
+      {"Profile1.cfg", false},
+      {"notes.tmp-abc", false},
+      {".tmp-" + d, false},
+      {"x.tmp-" + d + "-1-2", false},
+  };
+  for (auto& [name, stale] : files) test::writeText(t / name, "x");
+  std::filesystem::create_symlink(t / "Profile1.cfg", t / ("link.tmp-" + d));
+  EXPECT_EQ(removeStaleTemporaries(t.path()), 2);
+  for (auto& [name, stale] : files) EXPECT_EQ(std::filesystem::exists(t / name), !stale) << name;
+  EXPECT_TRUE(std::filesystem::is_symlink(t / ("link.tmp-" + d)));
+  EXPECT_EQ(removeStaleTemporaries(t / "missing"), 0);
 }
 
 TEST(WriteFileAtomically, FailureLeavesTheOldContentAndNoTemporaryFile) {

@@ -96,11 +96,15 @@ intptr_t MainWindowCore::handle(uint32_t id, uintptr_t wParam, intptr_t lParam) 
     case msg::kStartApply:
       startApply();
       return 0;
-    case msg::kLightingSend:
+    case msg::kLightingSend: {
       lighting::sendLighting(s_.channel, s_.image, wParam, lParam);
       call(h_.refreshLightingPage);
+      // During an apply the worker changes key table entries that the save reads.
+      std::unique_lock<std::mutex> entries;
+      if (runningApply_) entries = std::unique_lock(runningApply_->keyTableLock);
       s_.profiles.saveProfile();
       return 1;
+    }
     case msg::kKeyEvent:
       return runtime::onKeyEvent(s_.image, s_.host, uint32_t(wParam));
     case msg::kHint:
@@ -140,9 +144,11 @@ void MainWindowCore::startApply() {
   applying_ = true;
   std::unique_ptr<ProgressSession> progress = h_.makeProgress();
   ApplyContext ctx{s_.image, s_.channel, s_.pacer, applyLock_};
+  runningApply_ = &ctx;
   std::thread worker = orlix::startApply(ctx, progress->target(), h_.refreshAllKeys);
   progress->run();
   worker.join();
+  runningApply_ = nullptr;
   applying_ = false;
   if (closePending_) shutdown();
 }

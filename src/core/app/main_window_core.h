@@ -18,6 +18,7 @@
 #include "core/config/config_image.h"
 #include "core/config/profiles.h"
 #include "core/config/registry.h"
+#include "core/device/apply.h"
 #include "core/device/device_commands.h"
 #include "core/device/driver_channel.h"
 #include "core/device/message_target.h"
@@ -141,6 +142,7 @@ class MainWindowCore {
   MainWindowHooks h_;
   MessageTarget& self_;
   std::mutex applyLock_;
+  ApplyContext* runningApply_ = nullptr;  // the apply under way, on this thread's stack
   bool applying_ = false;
   bool closePending_ = false;
   bool closed_ = false;

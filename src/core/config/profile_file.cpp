@@ -157,4 +157,13 @@ size_t readProfileImage(ConfigImage& image, std::span<const uint8_t> bytes) {
   return in.pos();
 }
 
+std::optional<size_t> wholeProfileLength(std::span<const uint8_t> bytes) {
+  if (bytes.size() < kFixedBlocksSize) return std::nullopt;
+  Reader in(bytes.subspan(kFixedBlocksSize));
+  PerKeyLightingRecord scratch;
+  for (int i = 0; i < kLightingKeys; ++i)
+    if (!readLightingRecord(in, scratch)) return std::nullopt;
+  return kFixedBlocksSize + in.pos();
+}
+
 }  // namespace orlix::profile

@@ -6,6 +6,7 @@
 // serialised by its effect code. A created profile holds the first three blocks.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -37,5 +38,9 @@ std::vector<uint8_t> serializeCreatedProfile(const ConfigImage& image);
 // 0..111 until the bytes end; a record cut short by the end is left as it was.
 // Returns the number of bytes used. LED codes are not refreshed here.
 size_t readProfileImage(ConfigImage& image, std::span<const uint8_t> bytes);
+
+// The length of a whole profile (blocks 1 to 6 and all 112 per-key lighting
+// records) at the start of bytes; nothing when bytes do not begin with one.
+std::optional<size_t> wholeProfileLength(std::span<const uint8_t> bytes);
 
 }  // namespace orlix::profile

@@ -155,14 +155,29 @@ void Profiles::switchProfile(int k, const ProfileHooks& hooks) {
   if (hooks.refreshLightingPage) hooks.refreshLightingPage();
 }
 
-bool Profiles::importConfiguration(const std::string& path) {
-  FileError error = FileError::None;
-  auto bytes = files_.read(path, kMaxConfigurationSize, error);
-  if (!bytes) return false;
+bool isConfigurationFile(std::span<const uint8_t> bytes) {
+  if (bytes.size() == profile::kCreatedProfileSize) return true;
+  auto profileBytes = profile::wholeProfileLength(bytes);
+  return profileBytes && (bytes.size() == *profileBytes || bytes.size() == *profileBytes + macros::kMacroFileSize);
+}
+
+bool Profiles::importConfiguration(const std::string& path, ImportError* error) {
+  auto failed = [&](ImportError e) {
+    if (error) *error = e;
+    return false;
+  };
+  FileError readError = FileError::None;
+  // One byte more than the largest configuration tells a longer file apart.
+  auto bytes = files_.read(path, kMaxConfigurationSize + 1, readError);
+  if (!bytes) return failed(ImportError::Unreadable);
+  // Anything else (a text file, Macro.cfg picked by mistake) would otherwise
+  // become the profile and, after the next save, overwrite the user's files.
+  if (!isConfigurationFile(*bytes)) return failed(ImportError::NotAConfiguration);
   size_t used = profile::readProfileImage(image_, *bytes);
   size_t n = std::min(bytes->size() - used, macros::kMacroFileSize);
   for (size_t i = 0; i < n; ++i)
     image_.macroLibrary[i / kMacroRecordSize][i % kMacroRecordSize] = (*bytes)[used + i];
+  if (error) *error = ImportError::None;
   return true;
 }
 

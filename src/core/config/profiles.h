@@ -31,6 +31,16 @@ std::u16string recordName(const ProfileRecord& r);
 std::u16string recordPath(const ProfileRecord& r);
 }  // namespace profile
 
+enum class ImportError {
+  None,
+  Unreadable,         // the file cannot be opened or read (or is no regular file)
+  NotAConfiguration,  // its size or layout is not one a configuration file has
+};
+
+// Whether bytes have the layout of a file that Create, Save profile or Export
+// writes (see Profiles::importConfiguration).
+bool isConfigurationFile(std::span<const uint8_t> bytes);
+
 // Windows the profile operations refresh, when they exist.
 struct ProfileHooks {
   std::function<void(int profile)> showSelected;  // profile buttons: k shown selected
@@ -64,13 +74,16 @@ class Profiles {
   // when k differs from the current profile; the registry is not written.
   void switchProfile(int k, const ProfileHooks& hooks = {});
   // Reads a configuration file (a profile file followed by the macro library)
-  // into the image. Nothing is saved, sent or refreshed. False when the file
-  // cannot be read.
-  bool importConfiguration(const std::string& path);
+  // into the image. Nothing is saved, sent or refreshed. False, with the image
+  // untouched and *error saying why, when the file cannot be read or is not a
+  // configuration file: its size must be that of a created profile, a whole
+  // profile, or a whole profile followed by the whole macro library.
+  bool importConfiguration(const std::string& path, ImportError* error = nullptr);
   // Writes the current configuration and the whole macro library to path.
   FileError exportConfiguration(const std::string& path);
 
   int current() const { return image_.profiles.current; }
+  const ConfigImage& image() const { return image_; }
   // Path of profile k's file, as its record holds it.
   std::string path(int k) const;
   // The profile table as stored in the registry (8700 bytes).

@@ -76,6 +76,7 @@ void runApplyWorker(ApplyContext& ctx, MessageTarget& progress) {
       if (!keys::isMacro(image.keyTable[size_t(k)])) continue;
       ctx.channel.transfer(device::macroDirectoryHeader());
       int slot = placeMacro(ctx, k, ok);
+      std::lock_guard entry(ctx.keyTableLock);
       image.keyTable[size_t(k)] = slot >= 0 ? keys::placedMacro(slot) : image.defaultKeyTable[size_t(k)];
     }
     progress.post(msg::kProgress, 99, 0);

@@ -30,6 +30,11 @@ struct ApplyContext {
   DriverChannel& channel;
   Pacer& pacer;
   std::mutex& applyLock;  // held by the worker until the key table is written
+  // Held by the worker while it changes a key table entry. The main window's
+  // profile save during the apply (the answer to 0x706) reads the key table:
+  // it holds this lock meanwhile, so it sees each entry either before or after
+  // the worker's change, never in the middle of one.
+  std::mutex keyTableLock{};
 };
 
 // The start of an apply (the answer to 0x705): builds the LED group commands,

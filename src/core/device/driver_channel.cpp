@@ -12,11 +12,15 @@ DriverChannel::DriverChannel(DriverEndpoint& endpoint, HidLibrary* hidLibrary)
     : endpoint_(endpoint), hidLibrary_(hidLibrary) {}
 
 DriverChannel::~DriverChannel() {
+  stopEvents();
+  if (semaphoreHandle_) semaphores::remove(semaphoreHandle_);
+  closeHidHandle();
+}
+
+void DriverChannel::stopEvents() {
   stop_ = true;
   if (semaphore_) semaphore_->shutdown();
   if (eventThread_.joinable()) eventThread_.join();
-  if (semaphoreHandle_) semaphores::remove(semaphoreHandle_);
-  closeHidHandle();
 }
 
 bool DriverChannel::start(MessageTarget* window) {

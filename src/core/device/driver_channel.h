@@ -49,8 +49,13 @@ class DriverChannel {
   bool receive8(uint8_t out[8]);
 
   uint32_t semaphoreHandle() const { return semaphoreHandle_; }
-  // Replaces the receiver of key events (posted from the event thread).
+  // Replaces the receiver of key events (posted from the event thread). A post
+  // to the previous receiver may still be under way when this returns: before
+  // a receiver is destroyed, stopEvents() must be called.
   void setWindow(MessageTarget* window) { window_.store(window); }
+  // Stops and joins the event thread: when it returns no post is under way and
+  // none follows. The other operations keep working. Idempotent.
+  void stopEvents();
 
  private:
   void eventLoop();

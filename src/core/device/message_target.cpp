@@ -45,10 +45,10 @@ bool exists(const std::string& title) {
 }  // namespace windows
 
 bool MessageQueue::post(uint32_t id, uintptr_t wParam, intptr_t lParam) {
-  {
-    std::lock_guard lock(mutex_);
-    queue_.push_back({id, wParam, lParam});
-  }
+  // Notified under the lock: a reader that takes this message may destroy the
+  // queue at once, and the poster must be done with it by then.
+  std::lock_guard lock(mutex_);
+  queue_.push_back({id, wParam, lParam});
   cv_.notify_all();
   return true;
 }

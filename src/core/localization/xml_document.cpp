@@ -1,5 +1,7 @@
 #include "core/localization/xml_document.h"
 
+#include "core/util/utf8_utf16.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -133,27 +135,10 @@ std::u16string utf32LeToUtf16(std::string_view bytes) {
   for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
     char32_t cp = char32_t(uint8_t(bytes[i])) | (char32_t(uint8_t(bytes[i + 1])) << 8) |
                   (char32_t(uint8_t(bytes[i + 2])) << 16) | (char32_t(uint8_t(bytes[i + 3])) << 24);
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(u'?');
-    } else if (cp > 0xFFFF) {
-      cp -= 0x10000;
-      out.push_back(char16_t(0xD800 + (cp >> 10)));
-      out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(char16_t(cp));
-    }
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) out.push_back(u'?');
+    else appendUtf16(out, cp);
   }
   return out;
-}
-
-void appendCodePoint(char32_t cp, std::u16string& out) {
-  if (cp > 0xFFFF) {
-    cp -= 0x10000;
-    out.push_back(char16_t(0xD800 + (cp >> 10)));
-    out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-  } else {
-    out.push_back(char16_t(cp));
-  }
 }
 
 // Name of the element whose "<" is at start.
@@ -574,7 +559,7 @@ void XmlDocument::appendDecoded(std::u16string_view s, std::u16string& out) {
         if (cp > 0x10FFFF) tooBig = true, cp = 0x110000;
       }
       if (j > digits && j < n && s[j] == u';' && cp != 0 && !tooBig) {
-        appendCodePoint(cp, out);
+        appendUtf16(out, cp);
         i = j + 1;
         continue;
       }
@@ -584,7 +569,7 @@ void XmlDocument::appendDecoded(std::u16string_view s, std::u16string& out) {
       while (semi < limit && s[semi] != u';') ++semi;
       if (semi < limit && semi > i + 1) {
         if (char32_t cp = entityCodePoint(s.substr(i + 1, semi - i - 1))) {
-          appendCodePoint(cp, out);
+          appendUtf16(out, cp);
           i = semi + 1;
           continue;
         }

@@ -4,6 +4,8 @@
 // record in the current configuration.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/config/config_image.h"
 #include "core/runtime/host_actions.h"
@@ -32,5 +34,18 @@ constexpr int keyIndexOf(uint32_t w) { return int(w & 0xFF); }
 // set, subtypes without an action, key indexes above 180 and empty action texts
 // are ignored.
 int onKeyEvent(const ConfigImage& image, HostActions& host, uint32_t word);
+
+// A key whose code is a host function this runtime carries out.
+struct HostFunctionKey {
+  int keyIndex;
+  int subtype;
+  std::u16string text;  // the action text (empty for the screenshot subtypes)
+};
+// Every key of the key table with a host function code (type 3, byte 3 0xC0 | s)
+// whose subtype has an action, in key index order. A profile brings them: the
+// user is told of them when a configuration is imported.
+std::vector<HostFunctionKey> hostFunctionKeys(const ConfigImage& image);
+// One line for people: "key 9 (Q): open /home/u/notes.txt".
+std::string describe(const HostFunctionKey& key);
 
 }  // namespace orlix::runtime

@@ -26,15 +26,19 @@ std::u16string utf8ToUtf16(std::string_view s) {
       else len = 1;
     }
     i += len;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(char16_t(0xD800 + (cp >> 10)));
-      out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(char16_t(cp));
-    }
+    appendUtf16(out, cp);
   }
   return out;
+}
+
+void appendUtf16(std::u16string& out, char32_t cp) {
+  if (cp >= 0x10000) {
+    cp -= 0x10000;
+    out.push_back(char16_t(0xD800 + (cp >> 10)));
+    out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+  } else {
+    out.push_back(char16_t(cp));
+  }
 }
 
 std::string utf16ToUtf8(std::u16string_view s) {

@@ -1,5 +1,6 @@
 #include "gui/app/device_link.h"
 
+#include "platform/driver_select.h"
 #include "platform/hidraw_discovery.h"
 #include "platform/hidraw_endpoint.h"
 #include "platform/paths.h"
@@ -9,21 +10,17 @@
 namespace orlix::gui {
 
 DeviceLink::DeviceLink(const DeviceLinkOptions& options) {
-  const std::string& d = options.driver;
-  bool sim = options.simulate || d == "sim" || d.rfind("sim:", 0) == 0;
-  bool hidraw = !sim && (d == "hidraw" || d.rfind("hidraw:", 0) == 0);
+  // An unknown value is refused by the command line (parseAppOptions) before
+  // the link is made; here it would mean auto.
+  auto spec = platform::parseDriver(options.driver, options.simulate, error_).value_or(platform::DriverSpec{});
+  error_.clear();
+  auto choice = platform::resolveDriver(spec, error_);
   auto root = platform::sysfsRoot();
-  if (!sim && !hidraw && platform::findKeyboardNode(root)) hidraw = true;
 
-  if (hidraw) {
-    std::filesystem::path node;
-    if (d.size() > 7) {
-      std::string dev = d.substr(7);
-      node = dev.find('/') == std::string::npos ? std::filesystem::path("/dev") / dev : std::filesystem::path(dev);
-    } else if (auto found = platform::findKeyboardNode(root)) {
-      node = found->devnode;
-    }
-    auto endpoint = std::make_unique<platform::HidrawDriverEndpoint>(node);
+  if (choice.hidraw) {
+    // Without a usable node the endpoint refuses to open and the presence
+    // check decides, as without a keyboard; error() says why.
+    auto endpoint = std::make_unique<platform::HidrawDriverEndpoint>(choice.node);
     endpoint->onHangUp = [this] {
       monitor_.post({platform::kDeviceRemoveComplete, platform::usbInterfaceName(0x24AE, 0x4009, "hidraw")});
     };
@@ -34,8 +31,7 @@ DeviceLink::DeviceLink(const DeviceLinkOptions& options) {
   }
 
   simulated_ = true;
-  socket_ = d.rfind("sim:", 0) == 0 && d.size() > 4 ? std::filesystem::path(d.substr(4))
-                                                     : platform::defaultVkbdSocket();
+  socket_ = choice.socket;
   if (options.simulate) platform::startVkbd(socket_, {}, error_);
   auto endpoint = std::make_unique<platform::SocketDriverEndpoint>(socket_);
   endpoint->onPresenceChange = [this](bool plugged) { monitor_.postVirtualKeyboard(plugged); };

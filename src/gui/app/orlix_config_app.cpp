@@ -26,6 +26,7 @@
 #include "gui/skin/skin_images.h"
 #include "platform/disk_file_store.h"
 #include "platform/file_registry.h"
+#include "platform/driver_select.h"
 #include "platform/host_actions.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
@@ -85,6 +86,8 @@ AppOptions parseAppOptions(const QStringList& arguments) {
     else o.error = "unknown argument " + a.toStdString();
     if (!o.error.empty()) break;
   }
+  std::string driverError;
+  if (o.error.empty() && !platform::parseDriver(o.driver, o.simulate, driverError)) o.error = driverError;
   return o;
 }
 
@@ -121,9 +124,10 @@ COrlixConfigApp::COrlixConfigApp(AppOptions options) : options_(std::move(option
 }
 
 COrlixConfigApp::~COrlixConfigApp() {
-  // The event thread posts to the window: it forgets the window first. Then
-  // the window, whose pages and tray go before the services they use.
-  if (parts_->channel) parts_->channel->setWindow(nullptr);
+  // The event thread posts to the window: it ends before the window goes (a
+  // post may be under way at any moment). Then the window, whose pages and
+  // tray go before the services they use.
+  if (parts_->channel) parts_->channel->stopEvents();
   parts_->window.reset();
   parts_->channel.reset();
 }
@@ -152,8 +156,7 @@ int COrlixConfigApp::start() {
 
   // Where profiles and the macro library live; an installation provides the
   // Profile folder and an empty Macro.cfg, so a fresh data folder gets them.
-  p.dataFolder = platform::dataFolder(p.programFolder);
-  platform::prepareDataFolder(p.programFolder, p.dataFolder);
+  p.dataFolder = platform::preparedDataFolder(p.programFolder);
   platform::ensureFolder(p.dataFolder / "Profile");
   std::string macroPath = (p.dataFolder / macros::kMacroFileName).string();
   if (!p.files.exists(macroPath)) p.files.write(macroPath, std::vector<uint8_t>(macros::kMacroFileSize, 0));
@@ -209,8 +212,12 @@ int runOrlix(int argc, char** argv) {
   processStart();
   // The program places its own windows (pop-up menus, dialogs), which a Wayland
   // session does not allow: it runs through XWayland there.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+  // The programs it starts for key actions are not bound by that choice.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    const char* before = std::getenv("QT_QPA_PLATFORM");
+    platform::restoreInChildren("QT_QPA_PLATFORM", before ? std::optional<std::string>(before) : std::nullopt);
     qputenv("QT_QPA_PLATFORM", "xcb");
+  }
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -9,7 +9,9 @@
 
 #include "core/device/messages.h"
 #include "core/localization/language_strings.h"
+#include "core/runtime/key_action_runtime.h"
 #include "core/skin/window_geometry.h"
+#include "core/util/utf8_utf16.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/skin_images.h"
 
@@ -91,7 +93,14 @@ void CDlgSupport::onRestoreDefaults() {
 void CDlgSupport::onImport() {
   QString path = chooser_(FileDialog::Open);
   if (path.isEmpty()) return;
-  profiles_.importConfiguration(path.toStdString());
+  if (!profiles_.importConfiguration(path.toStdString())) return;
+  // Keys that start programs or open files came with the file: the user learns
+  // of them before an apply lets the keyboard report their presses.
+  auto hostKeys = runtime::hostFunctionKeys(profiles_.image());
+  if (hostKeys.empty()) return;
+  std::string text = "The imported configuration has keys that run a host function when pressed:";
+  for (const auto& k : hostKeys) text += "\n" + runtime::describe(k);
+  notices_.showInfo(utf8ToUtf16(text));
 }
 
 void CDlgSupport::onExport() {

@@ -85,6 +85,10 @@ class TestOrlixApp : public QObject {
     QVERIFY(o.error.empty());
     QVERIFY(!parseAppOptions({"orlix", "--bogus"}).error.empty());
     QVERIFY(!parseAppOptions({"orlix", "--root"}).error.empty());
+    // An unknown driver is an error, as in orlixctl, not the virtual keyboard.
+    QCOMPARE(parseAppOptions({"orlix", "--driver", "simulate"}).error,
+             std::string("unknown driver 'simulate' (auto, sim[:SOCKET] or hidraw[:DEVICE])"));
+    QVERIFY(parseAppOptions({"orlix", "--driver=hidraw:hidraw3"}).error.empty());
   }
 
   void applySecondCopyAndExit() {

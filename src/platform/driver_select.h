@@ -1,0 +1,42 @@
+#pragma once
+// How a program reaches the keyboard, from its --driver and --simulate
+// options: one rule for the window program and orlixctl.
+//   auto            the keyboard's hidraw node when one is attached, else the virtual keyboard
+//   sim[:SOCKET]    the virtual keyboard (orlix-vkbd) at SOCKET, else the default socket
+//   hidraw[:DEVICE] the keyboard's node, or DEVICE (a name under /dev or a path)
+// --simulate means sim whatever --driver says.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace orlix::platform {
+
+inline constexpr const char* kDriverValues = "auto, sim[:SOCKET] or hidraw[:DEVICE]";
+
+struct DriverSpec {
+  enum class Kind { Auto, Virtual, Hidraw };
+  Kind kind = Kind::Auto;
+  std::string argument;  // SOCKET or DEVICE; empty for the default
+};
+
+// The spec a --driver value and --simulate name; nothing, with a message in
+// error that lists the known values, for any other value.
+std::optional<DriverSpec> parseDriver(const std::string& value, bool simulate, std::string& error);
+
+// The virtual keyboard's socket for a spec: its SOCKET, else the default one.
+std::filesystem::path virtualKeyboardSocket(const DriverSpec& spec);
+
+struct DriverChoice {
+  bool hidraw = false;
+  std::filesystem::path node;    // hidraw: the keyboard's node (empty when none was found)
+  std::filesystem::path socket;  // virtual: the daemon's socket
+};
+
+// Resolves a spec against the devices present (sysfs under sysfsRoot()). auto
+// becomes hidraw when a keyboard is attached, else virtual. For hidraw the node
+// must be usable by this user: otherwise, or when no keyboard is attached,
+// error says why in one line (the choice still names the node, if any).
+DriverChoice resolveDriver(const DriverSpec& spec, std::string& error);
+
+}  // namespace orlix::platform
