@@ -24,6 +24,7 @@
 #include "gui/lighting/dlg_led_main.h"
 #include "gui/macros/macro_dlg.h"
 #include "gui/app/support_page.h"
+#include "gui/skin/shaped_window.h"
 
 class QLabel;
 class QSocketNotifier;
@@ -137,8 +138,7 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   QSocketNotifier* deviceNotifier_ = nullptr;
   int page_ = kKeyboardPage;
   QString status_;
-  bool dragging_ = false;
-  QPoint dragOffset_;
+  WindowDrag drag_;
 };
 
 }  // namespace orlix::gui

@@ -128,6 +128,34 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.isVisible(), shown);
   }
 
+  void shapedWindowShowsNoKeyColour() {
+    // Shaped twice over: the mask for X11 without a compositor, transparent
+    // key-coloured pixels for Wayland, where a mask only limits input.
+    Rig rig;
+    rig.forceShow = true;
+    COrlixConfigDlg& w = rig.make();
+    w.show();
+    QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!w.mask().contains(QPoint(0, 0)));
+    QImage shot = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(qAlpha(shot.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(shot.pixel(w.width() - 1, w.height() - 1)), 0);
+    int shown = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        QRgb p = shot.pixel(x, y);
+        if (qAlpha(p) == 0) continue;
+        ++shown;
+        // Inside the shape everything is opaque skin; the buttons cut from the
+        // frame (close, in the rounded corner) show no key colour either.
+        QVERIFY2(qAlpha(p) == 255 && (p & 0xFFFFFF) != (kKeyColour & 0xFFFFFF),
+                 qPrintable(QStringLiteral("%1,%2: %3").arg(x).arg(y).arg(p, 8, 16)));
+      }
+    int area = 0;
+    for (const QRect& r : w.mask()) area += r.width() * r.height();
+    QCOMPARE(shown, area);
+  }
+
   void tabsShowTheirPagesAndTheOverlayOnlyWithLighting() {
     Rig rig;
     rig.forceShow = true;
