@@ -201,12 +201,18 @@ int COrlixConfigApp::start() {
 
 int COrlixConfigApp::run() { return QApplication::exec(); }
 
+void chooseDesktopPlatform() {
+  // A Wayland session gets a Wayland window: its shaped windows are drawn with
+  // per-pixel alpha, its menus are pop-ups and its dialogs transient windows of
+  // their owner, which the compositor places. Without the Wayland plugin, the
+  // session's X server (XWayland) takes it.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+}
+
 int runOrlix(int argc, char** argv) {
   processStart();
-  // The program places its own windows (pop-up menus, dialogs), which a Wayland
-  // session does not allow: it runs through XWayland there.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "xcb");
+  chooseDesktopPlatform();
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));
   QApplication::setQuitOnLastWindowClosed(false);
