@@ -15,6 +15,7 @@
 #include "core/device/messages.h"
 #include "core/skin/skin_files.h"
 #include "core/skin/window_geometry.h"
+#include "gui/app/desktop_notice.h"
 #include "gui/app/key_catch.h"
 #include "gui/app/language_menu.h"
 #include "gui/keys/dlg_not_see.h"
@@ -60,6 +61,7 @@ COrlixConfigDlg::COrlixConfigDlg(ProgramServices services, MainWindowOptions opt
   if (!options_.upTimeMs) options_.upTimeMs = [] { return platform::upTimeMs(); };
   if (!options_.endLoop) options_.endLoop = [] { QCoreApplication::quit(); };
   if (!options_.makeProgress) options_.makeProgress = [this] { return makeProgressSession(this); };
+  if (!options_.notify) options_.notify = [](const QString& s, const QString& b) { notifyDesktop(s, b); };
   setWindowIcon(loadIconResource(skin::resource::kProgramIcon));
   setWindowTitle(QString::fromUtf8(kMainWindowTitle));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -235,6 +237,12 @@ void COrlixConfigDlg::onClose() {
   if (page_ == kLightingPage && overlay_) overlay_->hide();
   hide();
   SetHookStatus(0, 0);
+  // Without a tray icon nothing shows that the program still runs: the first
+  // close says so, and how to come back (start it again).
+  if (!backgroundNoticeGiven_ && !(tray_ && tray_->visible())) {
+    backgroundNoticeGiven_ = true;
+    options_.notify(backgroundRunSummary(), backgroundRunBody());
+  }
 }
 
 void COrlixConfigDlg::onMinimize() {

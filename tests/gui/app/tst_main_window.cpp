@@ -54,6 +54,7 @@ struct Rig {
   int loopEnds = 0;
   uint64_t upTime = 600000;
   bool forceShow = false;
+  QStringList desktopNotes;  // what the window told the desktop's notification service
 
   Rig() {
     files.addFolder("/data");
@@ -73,6 +74,7 @@ struct Rig {
     o.forceShow = forceShow;
     o.upTimeMs = [this] { return upTime; };
     o.endLoop = [this] { ++loopEnds; };
+    o.notify = [this](const QString& summary, const QString& body) { desktopNotes << summary + '\n' + body; };
     window = std::make_unique<COrlixConfigDlg>(std::move(s), std::move(o));
     window->initialise();
     return *window;
@@ -195,6 +197,27 @@ class TestMainWindow : public QObject {
     w.onClose();
     QVERIFY(!KeyCatch::instance().delivering());
     QVERIFY(!w.isVisible());
+  }
+
+  void firstCloseWithoutTraySaysItRunsOn() {
+    // No tray here (offscreen): the first close says once that the program
+    // runs on and how to come back; later closes and minimising say nothing.
+    Rig rig;
+    rig.forceShow = true;
+    COrlixConfigDlg& w = rig.make();
+    w.show();
+    w.onMinimize();
+    QVERIFY(rig.desktopNotes.isEmpty());
+    w.showFromTray();
+    w.onClose();
+    QCOMPARE(rig.desktopNotes.size(), 1);
+    QVERIFY(rig.desktopNotes[0].contains(QStringLiteral("background")));
+    QVERIFY(rig.desktopNotes[0].contains(QStringLiteral("Start Orlix again")));
+    w.showFromTray();
+    w.onClose();
+    QCOMPARE(rig.desktopNotes.size(), 1);
+    QVERIFY(!w.core().closed());
+    QCOMPARE(rig.loopEnds, 0);
   }
 
   void hoveringAProfileButtonShowsItsHint() {
