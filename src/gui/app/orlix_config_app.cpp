@@ -175,6 +175,7 @@ int COrlixConfigApp::start() {
   MainWindowOptions windowOptions;
   windowOptions.forceShow = options_.show;
   p.window = std::make_unique<COrlixConfigDlg>(std::move(services), std::move(windowOptions));
+  p.notices.setOwner(p.window.get());
 
   // A second copy's word brings the window to the front, as a tray double-click.
   if (p.instance->fd() >= 0) {
