@@ -10,13 +10,18 @@
 // show, or when its picture is the same as the one before it (the screenshot
 // missed the window).
 //
-// Windows of more pages belong in sights(): a name, how to open the window
-// (returning it once it is there, polled), and how to close it again.
+// Windows of more pages belong in sights(): a name, how to open the window,
+// how to find it once it is there (polled), how to close it again, and the
+// pictures in it whose content is colour (a palette's wheel, colour swatches).
+// Those are left out of the count: for the picture they are covered with
+// grey, which works on every desktop without knowing where the window is.
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPalette>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
@@ -45,6 +50,8 @@ struct Sight {
   // The window to photograph once it shows; nullptr while it is not there.
   std::function<QWidget*(Window&)> find;
   std::function<void(Window&)> close;
+  // Widgets showing colour as their content; none by default.
+  std::function<std::vector<QWidget*>(Window&)> colourPictures = nullptr;
 };
 
 QWidget* visibleTitled(const QString& title) {
@@ -153,6 +160,27 @@ class Tour : public QObject {
 
   void photograph() {
     Sight& s = sights_[current_];
+    std::vector<QPointer<QWidget>> covers;
+    if (s.colourPictures)
+      for (QWidget* content : s.colourPictures(window_)) {
+        auto* cover = new QWidget(content);
+        cover->setGeometry(content->rect());
+        cover->setAutoFillBackground(true);
+        cover->setPalette(QPalette(QColor(128, 128, 128)));
+        cover->show();
+        cover->repaint();
+        covers.push_back(cover);
+      }
+    if (!covers.empty()) {
+      // Let the desktop show the covers before the picture.
+      QTimer::singleShot(kSettleMs / 2, this, [this, covers] { shoot(covers); });
+      return;
+    }
+    shoot({});
+  }
+
+  void shoot(const std::vector<QPointer<QWidget>>& covers) {
+    Sight& s = sights_[current_];
     const QString picture = QDir(options_.out).filePath(s.name + QStringLiteral(".png"));
     QFile::remove(picture);
     if (QProcess::execute(options_.shot, {picture}) != 0) return fail(QStringLiteral("the screenshot of %1 failed").arg(s.name));
@@ -163,6 +191,7 @@ class Tour : public QObject {
     previous_ = image;
     std::printf("SHOT %s %s\n", qPrintable(s.name), qPrintable(picture));
     std::fflush(stdout);
+    for (const QPointer<QWidget>& cover : covers) delete cover.data();
     s.close(window_);
     ++current_;
     QTimer::singleShot(kSettleMs / 2, this, [this] { next(); });
