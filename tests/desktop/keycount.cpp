@@ -9,7 +9,7 @@
 // picture whose content is colour). Exit code 0 when every count is zero, 1
 // when some pixel was found, 2 when a picture could not be read.
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QRect>
 #include <QStringList>
@@ -27,8 +27,8 @@ bool looksKeyed(QRgb p) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);
-  QStringList args = QGuiApplication::arguments();
+  QCoreApplication app(argc, argv);
+  QStringList args = QCoreApplication::arguments();
   std::vector<QRect> leftOut;
   int list = 0;
   QStringList pictures;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The windows as people see them: the window program on headless weston (its
 # native Wayland platform) and on Xvfb (X11, no window manager, no compositor),
-# every window it opens photographed (tests/e2e/desktop/desktop_look.cpp names
+# every window it opens photographed (tests/desktop/desktop_look.cpp names
 # them), and no pixel on any picture that looks like the skins' key colour or a
 # blend of it (orlix-keycount).
 #
@@ -10,7 +10,7 @@
 # With E2E_SHOTS set the pictures stay there, as desktop-<desktop>-<window>.png.
 # Exit 77 (skipped) when neither desktop can be started here; a missing weston
 # or Wayland plugin alone skips that desktop with a note.
-source "$(dirname "$0")/../gui/harness.sh"
+source "$(dirname "$0")/../e2e/gui/harness.sh"
 TOOLS=$(cd "$2" && pwd)
 e2e_init "$1"
 
