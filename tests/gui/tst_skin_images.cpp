@@ -8,6 +8,7 @@
 #include "core/lighting/lighting_key_map.h"
 #include "core/skin/skin_files.h"
 #include "core/skin/window_geometry.h"
+#include "gui/skin/shaped_window.h"
 #include "gui_test_support.h"
 
 using namespace orlix;
@@ -207,6 +208,103 @@ class TestSkinImages : public QObject {
     QVERIFY(centre.red() > 230 && centre.green() > 230 && centre.blue() > 230);
     QColor left = palette.pixelColor(w.left + 3, cy);
     QVERIFY(left.red() < 40 && left.green() > 200 && left.blue() > 200);  // cyan
+  }
+
+  void noSkinBlendsTheKeyColour() {
+    // A picture cut by the key colour holds the key colour or skin: a blend of
+    // the two would show as a fringe of the key colour along the cut. Pictures
+    // without a cut (the palette, the effect pages' colour swatches) may hold
+    // such hues as their content.
+    auto looksKeyed = [](QRgb p) {
+      return qRed(p) > 90 && qBlue(p) > 90 && 3 * qGreen(p) < qRed(p) && 3 * qGreen(p) < qBlue(p);
+    };
+    QStringList files;
+    for (const QString& root : {programFolder() + QStringLiteral("skins"), QStringLiteral(":/orlix")}) {
+      QDirIterator it(root, {QStringLiteral("*.bmp"), QStringLiteral("*.png")}, QDir::Files,
+                      QDirIterator::Subdirectories);
+      while (it.hasNext()) files << it.next();
+    }
+    QVERIFY(files.size() > 20);
+    int cut = 0;
+    for (const QString& file : files) {
+      QImage image = QImage(file).convertToFormat(QImage::Format_ARGB32);
+      QVERIFY2(!image.isNull(), qPrintable(file));
+      bool hasKey = false;
+      QStringList blends;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          QRgb p = image.pixel(x, y);
+          if (qAlpha(p) == 0 || !looksKeyed(p)) continue;
+          if ((p & 0xFFFFFF) == (kKeyColour & 0xFFFFFF)) hasKey = true;
+          else if (blends.size() < 3) blends << QStringLiteral("%1,%2 %3").arg(x).arg(y).arg(p, 8, 16);
+        }
+      if (!hasKey) continue;
+      ++cut;
+      QVERIFY2(blends.isEmpty(), qPrintable(file + QStringLiteral(": ") + blends.join(QStringLiteral("; "))));
+    }
+    QVERIFY(cut >= 3);  // the main frame's three states are cut by it
+  }
+
+  void keyedImageClearsExactlyTheKey() {
+    QImage image(4, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, kKeyColour);
+    image.setPixel(1, 0, qRgb(255, 0, 252));  // near the key is skin
+    image.setPixel(2, 0, qRgb(10, 20, 30));
+    image.setPixel(3, 0, qRgb(1, 2, 3));
+    QImage keyed = keyedImage(image).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(keyed.pixel(0, 0), QRgb(0));
+    QCOMPARE(keyed.pixel(1, 0), qRgb(255, 0, 252));
+    QCOMPARE(keyed.pixel(2, 0), qRgb(10, 20, 30));
+    // Another key colour (a slider thumb's corner colour), and the cache
+    // telling the two apart.
+    QImage other = keyedImage(image, qRgb(1, 2, 3)).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(other.pixel(0, 0), kKeyColour);
+    QCOMPARE(qAlpha(other.pixel(3, 0)), 0);
+    QCOMPARE(keyedImage(image).convertToFormat(QImage::Format_ARGB32), keyed);
+    QVERIFY(keyedImage(QImage()).isNull());
+  }
+
+  void shapedTopLevelTakesMaskAndAlpha() {
+    QImage skin(10, 10, QImage::Format_RGB32);
+    skin.fill(qRgb(40, 40, 40));
+    skin.setPixel(0, 0, kKeyColour);
+    QWidget w(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    w.setAttribute(Qt::WA_OpaquePaintEvent);
+    shapeTopLevel(&w, skin);
+    QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!w.testAttribute(Qt::WA_OpaquePaintEvent));
+    QVERIFY(!w.mask().contains(QPoint(0, 0)));
+    QVERIFY(w.mask().contains(QPoint(1, 0)));
+    QCOMPARE(areaOf(w.mask()), 99);
+    QWidget plain(nullptr, Qt::Window);
+    shapeTopLevel(&plain, QImage());
+    QVERIFY(plain.mask().isEmpty());
+  }
+
+  void draggingAFreeSpotMovesTheWindow() {
+    // Where the desktop does not take the move (here, and X11 without a window
+    // manager), the window follows the pointer until the button is released.
+    QWidget w(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    w.setGeometry(100, 100, 200, 100);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    WindowDrag drag;
+    auto event = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons) {
+      return QMouseEvent(type, QPointF(w.mapFromGlobal(global)), QPointF(global), button, buttons, {});
+    };
+    const QPoint start = w.frameGeometry().topLeft();
+    QMouseEvent right = event(QEvent::MouseButtonPress, start + QPoint(10, 10), Qt::RightButton, Qt::RightButton);
+    QVERIFY(!drag.press(&w, &right));
+    QMouseEvent press = event(QEvent::MouseButtonPress, start + QPoint(10, 10), Qt::LeftButton, Qt::LeftButton);
+    QVERIFY(drag.press(&w, &press));
+    QMouseEvent move = event(QEvent::MouseMove, start + QPoint(40, 30), Qt::NoButton, Qt::LeftButton);
+    QVERIFY(drag.move(&w, &move));
+    QCOMPARE(w.frameGeometry().topLeft(), start + QPoint(30, 20));
+    QMouseEvent release = event(QEvent::MouseButtonRelease, start + QPoint(40, 30), Qt::LeftButton, Qt::NoButton);
+    drag.release(&release);
+    QMouseEvent after = event(QEvent::MouseMove, start + QPoint(90, 90), Qt::NoButton, Qt::NoButton);
+    QVERIFY(!drag.move(&w, &after));
+    QCOMPARE(w.frameGeometry().topLeft(), start + QPoint(30, 20));
   }
 
   void sliderThumbIsShaped() {

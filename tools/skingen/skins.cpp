@@ -263,7 +263,11 @@ void drawMainFrame(const Sink& sink) {
     drawIcon(p, Icon::Globe, QRectF(q.left() + 6, q.top() + 2, 14, 14), c, 1.3);
     drawIcon(p, Icon::CaretUp, QRectF(q.left() + 24, q.top() + 2, 12, 12), c, 1.5);
   }});
-  saveTriple(sink, kMainFrame, renderTriple(sz, background, controls));
+  Triple frame = renderTriple(sz, background, controls);
+  // The title bar, bottom bar and buttons are drawn with anti-aliasing up to
+  // the outline: the cut is made once, after them.
+  for (QImage* image : {&frame.normal, &frame.over, &frame.down}) cutToOutline(*image, frameOutline());
+  saveTriple(sink, kMainFrame, frame);
 }
 
 // ---------------------------------------------------------------- pages
@@ -782,6 +786,9 @@ void drawPalette(const Sink& sink) {
   p.setBrush(Qt::NoBrush);
   p.drawRect(all.adjusted(0, 0, -1, -1));
   p.end();
+  // The wheel runs through every hue: none of its pixels may be the key colour,
+  // or a shaped palette would have a hole there.
+  keepOffKey(img);
   sink(kPalette, img);
 }
 

@@ -349,6 +349,31 @@ QImage newImage(orlix::skin::Size size, bool alpha) {
   return img;
 }
 
+void cutToOutline(QImage& image, const QPainterPath& outline) {
+  QImage inside(image.size(), QImage::Format_ARGB32);
+  inside.fill(Qt::transparent);
+  {
+    QPainter p(&inside);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPath(outline);
+  }
+  const QRgb key = kKey.rgb();
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(inside.pixel(x, y)) == 0) image.setPixel(x, y, key);
+}
+
+void keepOffKey(QImage& image) {
+  const QRgb key = kKey.rgb() & 0xFFFFFF;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      QRgb p = image.pixel(x, y);
+      if ((p & 0xFFFFFF) == key) image.setPixel(x, y, qRgba(qRed(p), qGreen(p), qBlue(p) - 1, qAlpha(p)));
+    }
+}
+
 Triple renderTriple(orlix::skin::Size size, const std::function<void(QPainter&)>& background,
                     const std::vector<Control>& controls) {
   Triple t;

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
@@ -94,5 +95,13 @@ Triple renderTriple(orlix::skin::Size size, const std::function<void(QPainter&)>
                     const std::vector<Control>& controls);
 
 QImage newImage(orlix::skin::Size size, bool alpha = false);
+
+// Makes every pixel of image outside outline (filled without anti-aliasing)
+// exactly the key colour: a window cut by the key colour then has no pixel
+// that blends the key colour with its skin, whatever was drawn over its edge.
+void cutToOutline(QImage& image, const QPainterPath& outline);
+// Moves every pixel of image that is exactly the key colour one step of blue
+// away from it: for pictures whose content is colour and that are not cut.
+void keepOffKey(QImage& image);
 
 }  // namespace skingen

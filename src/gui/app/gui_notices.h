@@ -13,6 +13,9 @@ class GuiNotices : public UserNotices {
  public:
   // Dialogs are owned by parent (may be null).
   explicit GuiNotices(QWidget* parent = nullptr) : parent_(parent) {}
+  // The window the dialogs belong to from now on: they open as its transient
+  // windows, which a Wayland compositor places by it.
+  void setOwner(QWidget* parent) { parent_ = parent; }
 
   NoticeResult showInfo(const std::u16string& text, bool twoButtons = false) override;
   NoticeResult messageBox(const std::u16string& text, const std::u16string& caption, bool okCancel = false) override;

@@ -9,6 +9,7 @@
 #include "core/device/messages.h"
 #include "core/skin/window_geometry.h"
 #include "gui/skin/gdi_bitmap_btn.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -17,7 +18,8 @@ namespace geo = skin::info_dialog;
 
 CInfoDlg::CInfoDlg(QWidget* parent) : MessageWidget<QDialog>(parent, Qt::Dialog | Qt::FramelessWindowHint) {
   setModal(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Translucent from the start: the window's surface is made at its first show.
+  shapeTopLevel(this, QRegion());
 }
 
 void CInfoDlg::setText(const QString& text) {
@@ -38,6 +40,9 @@ void CInfoDlg::initialise() {
                       twoButtons_ ? geo::kDownOfTwo : geo::kDownAlone};
   QImage images[3];
   for (int i = 0; i < 3; ++i) loadImageResource(ids[i], "BITMAP", &images[i]);
+  // Cut by the skin like the main window: its key colour never shows.
+  shapeTopLevel(this, images[0]);
+  for (QImage& image : images) image = keyedImage(image);
   background_ = images[0];
   QSize size = background_.isNull() ? QSize(geo::kSize.width, geo::kSize.height) : background_.size();
   setFixedSize(size);

@@ -8,6 +8,7 @@
 
 #include "core/app/user_notices.h"
 #include "gui/app/message_widget.h"
+#include "gui/skin/shaped_window.h"
 
 namespace orlix::gui {
 
@@ -40,6 +41,10 @@ class CInfoDlg : public MessageWidget<QDialog> {
   QRect textRect() const;
 
  protected:
+  // A press on a free spot moves the dialog.
+  void mousePressEvent(QMouseEvent* e) override { drag_.press(this, e); }
+  void mouseMoveEvent(QMouseEvent* e) override { drag_.move(this, e); }
+  void mouseReleaseEvent(QMouseEvent* e) override { drag_.release(e); }
   void showEvent(QShowEvent* e) override;
   void paintEvent(QPaintEvent*) override;
   void closeEvent(QCloseEvent* e) override;
@@ -47,6 +52,7 @@ class CInfoDlg : public MessageWidget<QDialog> {
   void onTimer(int id) override;
 
  private:
+  WindowDrag drag_;
   void initialise();
 
   QString text_;

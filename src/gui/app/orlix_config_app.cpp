@@ -182,6 +182,7 @@ int COrlixConfigApp::start() {
   MainWindowOptions windowOptions;
   windowOptions.forceShow = options_.show;
   p.window = std::make_unique<COrlixConfigDlg>(std::move(services), std::move(windowOptions));
+  p.notices.setOwner(p.window.get());
 
   // A second copy's word brings the window to the front, as a tray double-click.
   if (p.instance->fd() >= 0) {
@@ -208,16 +209,21 @@ int COrlixConfigApp::start() {
 
 int COrlixConfigApp::run() { return QApplication::exec(); }
 
+void chooseDesktopPlatform() {
+  // A Wayland session gets a Wayland window: its shaped windows are drawn with
+  // per-pixel alpha, its menus are pop-ups and its dialogs transient windows of
+  // their owner, which the compositor places. Without the Wayland plugin, the
+  // session's X server (XWayland) takes it.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    // The programs it starts for key actions are not bound by that choice.
+    platform::restoreInChildren("QT_QPA_PLATFORM", std::nullopt);
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+  }
+}
+
 int runOrlix(int argc, char** argv) {
   processStart();
-  // The program places its own windows (pop-up menus, dialogs), which a Wayland
-  // session does not allow: it runs through XWayland there.
-  // The programs it starts for key actions are not bound by that choice.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    const char* before = std::getenv("QT_QPA_PLATFORM");
-    platform::restoreInChildren("QT_QPA_PLATFORM", before ? std::optional<std::string>(before) : std::nullopt);
-    qputenv("QT_QPA_PLATFORM", "xcb");
-  }
+  chooseDesktopPlatform();
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));
   QApplication::setQuitOnLastWindowClosed(false);

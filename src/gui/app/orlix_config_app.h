@@ -58,6 +58,10 @@ class COrlixConfigApp {
   int64_t startupMicros_ = 0;
 };
 
+// Picks the window platform for the desktop the program starts on; called
+// before the QApplication exists. A QT_QPA_PLATFORM set by the user wins.
+void chooseDesktopPlatform();
+
 // The whole program: QApplication, start-up, loop.
 int runOrlix(int argc, char** argv);
 

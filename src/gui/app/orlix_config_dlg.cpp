@@ -15,6 +15,7 @@
 #include "core/device/messages.h"
 #include "core/skin/skin_files.h"
 #include "core/skin/window_geometry.h"
+#include "gui/app/desktop_notice.h"
 #include "gui/app/key_catch.h"
 #include "gui/app/language_menu.h"
 #include "gui/keys/dlg_not_see.h"
@@ -26,6 +27,7 @@
 #include "gui/app/tray_icon.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/irr_button.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 #include "gui/skin/xp_menu.h"
 #include "platform/presence_monitor.h"
@@ -59,6 +61,7 @@ COrlixConfigDlg::COrlixConfigDlg(ProgramServices services, MainWindowOptions opt
   if (!options_.upTimeMs) options_.upTimeMs = [] { return platform::upTimeMs(); };
   if (!options_.endLoop) options_.endLoop = [] { QCoreApplication::quit(); };
   if (!options_.makeProgress) options_.makeProgress = [this] { return makeProgressSession(this); };
+  if (!options_.notify) options_.notify = [](const QString& s, const QString& b) { notifyDesktop(s, b); };
   setWindowIcon(loadIconResource(skin::resource::kProgramIcon));
   setWindowTitle(QString::fromUtf8(kMainWindowTitle));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -146,11 +149,13 @@ app::MainWindowHooks COrlixConfigDlg::makeHooks() {
 }
 
 void COrlixConfigDlg::buildControls() {
-  normal_ = loadBitmapFile(skinPath(skin::kMainFrame.normal));
-  down_ = loadBitmapFile(skinPath(skin::kMainFrame.down));
-  over_ = loadBitmapFile(skinPath(skin::kMainFrame.over));
-  resize(normal_.isNull() ? QSize(mf::kSize.width, mf::kSize.height) : normal_.size());
-  if (!normal_.isNull()) setMask(regionFromBitmap(normal_));
+  const QImage frame = loadBitmapFile(skinPath(skin::kMainFrame.normal));
+  // The key colour comes out transparent in the window and in every button cut from it.
+  normal_ = keyedImage(frame);
+  down_ = keyedImage(loadBitmapFile(skinPath(skin::kMainFrame.down)));
+  over_ = keyedImage(loadBitmapFile(skinPath(skin::kMainFrame.over)));
+  resize(frame.isNull() ? QSize(mf::kSize.width, mf::kSize.height) : frame.size());
+  shapeTopLevel(this, frame);
 
   auto bitmapButton = [this](const Rect& r) {
     auto* b = new CGDIBitmapBtn(this);
@@ -233,6 +238,12 @@ void COrlixConfigDlg::onClose() {
   if (page_ == kLightingPage && overlay_) overlay_->hide();
   hide();
   SetHookStatus(0, 0);
+  // Without a tray icon nothing shows that the program still runs: the first
+  // close says so, and how to come back (start it again).
+  if (!backgroundNoticeGiven_ && !(tray_ && tray_->visible())) {
+    backgroundNoticeGiven_ = true;
+    options_.notify(backgroundRunSummary(), backgroundRunBody());
+  }
 }
 
 void COrlixConfigDlg::onMinimize() {
@@ -270,7 +281,8 @@ void COrlixConfigDlg::showFromTray() {
 }
 
 void COrlixConfigDlg::openTrayMenu() {
-  CXPMenu menu;
+  // The main window is the menu's owner: a Wayland pop-up needs one.
+  CXPMenu menu(this);
   menu.addItem(int(app::kCommandConfig), skin::resource::kTrayConfigIcon, skin::resource::kTrayConfigIcon,
                QStringLiteral("Config"));
   menu.addItem(int(app::kCommandExit), skin::resource::kTrayExitIcon, skin::resource::kTrayExitIcon,
@@ -335,24 +347,14 @@ void COrlixConfigDlg::trackHints(const QPoint& pos) {
 // The buttons pass their pointer moves on to the window (they ignore them), so
 // the hint line follows the pointer over them too.
 void COrlixConfigDlg::mouseMoveEvent(QMouseEvent* e) {
-  if (dragging_) {
-    move(e->globalPosition().toPoint() - dragOffset_);
-    return;
-  }
+  if (drag_.move(this, e)) return;
   trackHints(e->position().toPoint());
 }
 
-void COrlixConfigDlg::mousePressEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton) return;
-  // A press on a free spot moves the window, as a press on a caption would.
-  if (windowHandle() && windowHandle()->startSystemMove()) return;
-  dragging_ = true;
-  dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
+// A press on a free spot moves the window, as a press on a caption would.
+void COrlixConfigDlg::mousePressEvent(QMouseEvent* e) { drag_.press(this, e); }
 
-void COrlixConfigDlg::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) dragging_ = false;
-}
+void COrlixConfigDlg::mouseReleaseEvent(QMouseEvent* e) { drag_.release(e); }
 
 void COrlixConfigDlg::closeEvent(QCloseEvent* e) {
   // A close from the desktop (session end, window menu) ends the program as

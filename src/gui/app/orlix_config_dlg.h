@@ -24,6 +24,7 @@
 #include "gui/lighting/dlg_led_main.h"
 #include "gui/macros/macro_dlg.h"
 #include "gui/app/support_page.h"
+#include "gui/skin/shaped_window.h"
 
 class QLabel;
 class QSocketNotifier;
@@ -61,6 +62,9 @@ struct MainWindowOptions {
   std::function<void()> endLoop;       // ends the program; QCoreApplication::quit by default
   // The modal progress dialog of an apply; the skinned progress dialog by default.
   std::function<std::unique_ptr<app::ProgressSession>()> makeProgress;
+  // Tells the person through the desktop (summary, body): the first close on a
+  // desktop without a tray says the program runs on. notifyDesktop by default.
+  std::function<void(const QString&, const QString&)> notify;
 };
 
 class COrlixConfigDlg : public MessageWidget<QWidget> {
@@ -138,8 +142,8 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   QSocketNotifier* deviceNotifier_ = nullptr;
   int page_ = kKeyboardPage;
   QString status_;
-  bool dragging_ = false;
-  QPoint dragOffset_;
+  bool backgroundNoticeGiven_ = false;
+  WindowDrag drag_;
 };
 
 }  // namespace orlix::gui

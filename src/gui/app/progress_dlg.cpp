@@ -9,6 +9,7 @@
 #include "core/skin/window_geometry.h"
 #include "gui/app/language_flag.h"
 #include "gui/skin/png_progress_bar.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -18,10 +19,12 @@ namespace geo = skin::progress_dialog;
 CProgressDlg::CProgressDlg(QWidget* parent)
     : MessageWidget<QDialog>(parent, Qt::Dialog | Qt::FramelessWindowHint), bar_(new CPngHProgressBar(this)) {
   setModal(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
   setRegisteredTitle(kTitle);
   background_ = loadImageFile(skinPath(QString::fromLatin1(skin::kProgressBackground)));
   fill_ = loadImageFile(skinPath(QString::fromLatin1(skin::kProgressFill)));
+  // Cut by the skin like the main window: its key colour never shows.
+  shapeTopLevel(this, background_);
+  background_ = keyedImage(background_);
   QSize size = background_.isNull() ? QSize(geo::kSize.width, geo::kSize.height) : background_.size();
   setFixedSize(size);
   QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -47,7 +50,7 @@ void CProgressDlg::showEvent(QShowEvent* e) {
 
 void CProgressDlg::paintEvent(QPaintEvent*) {
   QImage frame(size(), QImage::Format_ARGB32_Premultiplied);
-  frame.fill(Qt::black);
+  frame.fill(Qt::transparent);
   QPainter p(&frame);
   if (!background_.isNull()) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include "gui/app/message_widget.h"
+#include "gui/skin/shaped_window.h"
 
 namespace orlix::gui {
 
@@ -24,11 +25,16 @@ class CProgressDlg : public MessageWidget<QDialog> {
   static QString message();
 
  protected:
+  // A press on a free spot moves the dialog.
+  void mousePressEvent(QMouseEvent* e) override { drag_.press(this, e); }
+  void mouseMoveEvent(QMouseEvent* e) override { drag_.move(this, e); }
+  void mouseReleaseEvent(QMouseEvent* e) override { drag_.release(e); }
   void showEvent(QShowEvent* e) override;
   void paintEvent(QPaintEvent*) override;
   intptr_t onMessage(uint32_t id, uintptr_t wParam, intptr_t lParam) override;
 
  private:
+  WindowDrag drag_;
   QImage background_, fill_;
   CPngHProgressBar* bar_;
 };

@@ -8,6 +8,7 @@
 
 #include "core/device/messages.h"
 #include "gui/app/message_widget.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -24,7 +25,7 @@ CGDIBitmapBtn::CGDIBitmapBtn(QWidget* parent)
       downText_(defaultDownTextColour()) {
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Not opaque: a skin's key colour in the button shows what is beneath.
 }
 
 void CGDIBitmapBtn::create(const QString& text, const QRect& rect, QWidget* parent) {
@@ -147,7 +148,7 @@ const QImage& CGDIBitmapBtn::imageOf(Look look) const {
 void CGDIBitmapBtn::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const QImage& image = imageOf(currentLook());
-  if (!image.isNull()) p.drawImage(0, 0, image);
+  if (!image.isNull()) p.drawImage(0, 0, keyedImage(image));
   if (text_.isEmpty()) return;
   QFont f = gdiFont(largeFont_ ? 20 : 14, 300);
   p.setFont(f);

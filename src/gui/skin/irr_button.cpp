@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "gui/skin/gdi_bitmap_btn.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -11,7 +12,7 @@ namespace orlix::gui {
 CIrrButton::CIrrButton(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Not opaque: a skin's key colour in the button shows what is beneath.
 }
 
 void CIrrButton::create(const QRegion& regionInParent, QWidget* parent) {
@@ -81,7 +82,7 @@ void CIrrButton::paintEvent(QPaintEvent*) {
                                        : CGDIBitmapBtn::defaultNormalTextColour();
   // The image is in page coordinates: the button shows the part under its box.
   p.setClipRegion(region_);
-  if (!image.isNull()) p.drawImage(QPoint(0, 0), image, box_);
+  if (!image.isNull()) p.drawImage(QPoint(0, 0), keyedImage(image), box_);
   if (!text_.isEmpty()) {
     QFont f = gdiFont(14, 300);
     p.setFont(f);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/device/messages.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -33,6 +34,8 @@ void CPngHSlider::create(const QString& imagePath, int id, int trackLeft, int tr
     p.drawImage(0, 0, image_);
     p.end();
     setMask(regionWithoutColour(flat, flat.pixel(0, 0)));
+    // Where the mask is not drawn by (Wayland) that colour is transparent.
+    image_ = keyedImage(image_, flat.pixel(0, 0));
   }
   show();
 }

@@ -54,6 +54,7 @@ struct Rig {
   int loopEnds = 0;
   uint64_t upTime = 600000;
   bool forceShow = false;
+  QStringList desktopNotes;  // what the window told the desktop's notification service
 
   Rig() {
     files.addFolder("/data");
@@ -73,6 +74,7 @@ struct Rig {
     o.forceShow = forceShow;
     o.upTimeMs = [this] { return upTime; };
     o.endLoop = [this] { ++loopEnds; };
+    o.notify = [this](const QString& summary, const QString& body) { desktopNotes << summary + '\n' + body; };
     window = std::make_unique<COrlixConfigDlg>(std::move(s), std::move(o));
     window->initialise();
     return *window;
@@ -128,6 +130,34 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.isVisible(), shown);
   }
 
+  void shapedWindowShowsNoKeyColour() {
+    // Shaped twice over: the mask for X11 without a compositor, transparent
+    // key-coloured pixels for Wayland, where a mask only limits input.
+    Rig rig;
+    rig.forceShow = true;
+    COrlixConfigDlg& w = rig.make();
+    w.show();
+    QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!w.mask().contains(QPoint(0, 0)));
+    QImage shot = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(qAlpha(shot.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(shot.pixel(w.width() - 1, w.height() - 1)), 0);
+    int shown = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        QRgb p = shot.pixel(x, y);
+        if (qAlpha(p) == 0) continue;
+        ++shown;
+        // Inside the shape everything is opaque skin; the buttons cut from the
+        // frame (close, in the rounded corner) show no key colour either.
+        QVERIFY2(qAlpha(p) == 255 && (p & 0xFFFFFF) != (kKeyColour & 0xFFFFFF),
+                 qPrintable(QStringLiteral("%1,%2: %3").arg(x).arg(y).arg(p, 8, 16)));
+      }
+    int area = 0;
+    for (const QRect& r : w.mask()) area += r.width() * r.height();
+    QCOMPARE(shown, area);
+  }
+
   void tabsShowTheirPagesAndTheOverlayOnlyWithLighting() {
     Rig rig;
     rig.forceShow = true;
@@ -167,6 +197,27 @@ class TestMainWindow : public QObject {
     w.onClose();
     QVERIFY(!KeyCatch::instance().delivering());
     QVERIFY(!w.isVisible());
+  }
+
+  void firstCloseWithoutTraySaysItRunsOn() {
+    // No tray here (offscreen): the first close says once that the program
+    // runs on and how to come back; later closes and minimising say nothing.
+    Rig rig;
+    rig.forceShow = true;
+    COrlixConfigDlg& w = rig.make();
+    w.show();
+    w.onMinimize();
+    QVERIFY(rig.desktopNotes.isEmpty());
+    w.showFromTray();
+    w.onClose();
+    QCOMPARE(rig.desktopNotes.size(), 1);
+    QVERIFY(rig.desktopNotes[0].contains(QStringLiteral("background")));
+    QVERIFY(rig.desktopNotes[0].contains(QStringLiteral("Start Orlix again")));
+    w.showFromTray();
+    w.onClose();
+    QCOMPARE(rig.desktopNotes.size(), 1);
+    QVERIFY(!w.core().closed());
+    QCOMPARE(rig.loopEnds, 0);
   }
 
   void hoveringAProfileButtonShowsItsHint() {
