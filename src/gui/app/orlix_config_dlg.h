@@ -56,7 +56,7 @@ struct ProgramServices {
 };
 
 struct MainWindowOptions {
-  bool forceShow = false;              // --show: the first show always shows the window
+  bool forceShow = false;              // --show: the window shows as soon as it is initialised
   std::function<uint64_t()> upTimeMs;  // the system's up-time; the platform's by default
   std::function<void()> endLoop;       // ends the program; QCoreApplication::quit by default
   // The modal progress dialog of an apply; the skinned progress dialog by default.
@@ -139,6 +139,7 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   int page_ = kKeyboardPage;
   QString status_;
   bool dragging_ = false;
+  bool shownAtOnce_ = false;  // --show already showed the window before the first-show timer
   QPoint dragOffset_;
 };
 
