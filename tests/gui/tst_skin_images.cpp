@@ -2,6 +2,7 @@
 // generated skin files agreeing with the windows' geometry tables.
 
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include "core/keys/key_picture_map.h"
@@ -64,6 +65,90 @@ class TestSkinImages : public QObject {
     QCOMPARE(button.size(), QSize(38, 31));
     for (int y = 0; y < button.height(); ++y)
       for (int x = 0; x < button.width(); ++x) QCOMPARE(button.pixel(x, y), page.pixel(129 + x, 266 + y));
+  }
+
+  // The bitmap loader's own 24-bit decoder against the general reader: odd
+  // widths (row padding), top-down rows, and files it leaves to the reader.
+  void bitmapLoaderMatchesTheGeneralReader_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("topDown");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("24-bit, padded rows") << QSize(37, 11) << false << "rgb888";
+    QTest::newRow("24-bit, one pixel") << QSize(1, 1) << false << "rgb888";
+    QTest::newRow("24-bit, top-down") << QSize(5, 3) << true << "rgb888";
+    QTest::newRow("32-bit: the reader's") << QSize(7, 4) << false << "argb32";
+    QTest::newRow("8-bit palette: the reader's") << QSize(9, 5) << false << "indexed8";
+  }
+  void bitmapLoaderMatchesTheGeneralReader() {
+    QFETCH(QSize, size);
+    QFETCH(bool, topDown);
+    QFETCH(QString, format);
+    QImage source = patternImage(size.width(), size.height(), 7);
+    if (format == "rgb888") source = source.convertToFormat(QImage::Format_RGB888);
+    else if (format == "indexed8") source = source.convertToFormat(QImage::Format_Indexed8);
+    else source = source.convertToFormat(QImage::Format_ARGB32);
+    QTemporaryDir dir;
+    QString path = dir.filePath("t.bmp");
+    QVERIFY(source.save(path, "BMP"));
+    if (topDown) {
+      // The same rows stored top row first: a negative height, rows reversed.
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::ReadWrite));
+      QByteArray b = f.readAll();
+      int offset = qFromLittleEndian<qint32>(b.constData() + 10);
+      int stride = (size.width() * 3 + 3) & ~3;
+      QByteArray rows = b.mid(offset);
+      for (int y = 0; y < size.height(); ++y)
+        b.replace(offset + y * stride, stride, rows.mid((size.height() - 1 - y) * stride, stride));
+      qToLittleEndian<qint32>(-size.height(), b.data() + 22);
+      f.seek(0);
+      f.write(b);
+    }
+    QImage reference;
+    QVERIFY(reference.load(path));
+    reference = reference.convertToFormat(QImage::Format_RGB32);
+    QImage loaded = loadBitmapFile(path);
+    QCOMPARE(loaded.format(), QImage::Format_RGB32);
+    QCOMPARE(loaded.size(), size);
+    QCOMPARE(loaded, reference);
+    QCOMPARE(loaded.dotsPerMeterX(), reference.dotsPerMeterX());
+
+    // A file cut short is no picture the decoder accepts; the reader decides.
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    f.resize(f.size() - 2);
+    f.close();
+    QImage cutReference;
+    bool readable = cutReference.load(path);
+    QCOMPARE(!loadBitmapFile(path).isNull(), readable);
+  }
+
+  void cropSharesThePixelsAndCopiesOnWrite() {
+    QImage page = patternImage(20, 10, 5).convertToFormat(QImage::Format_RGB32);
+    const QImage before = page.copy();
+    QImage piece;
+    crop(page, 3, 2, 9, 7, piece);
+    QCOMPARE(piece.size(), QSize(6, 5));
+    QCOMPARE(piece, before.copy(3, 2, 6, 5));
+    QCOMPARE(piece.constBits(), page.constBits() + 2 * page.bytesPerLine() + 3 * 4);  // no copy
+    // Writing to the piece leaves the page alone, and the other way round.
+    piece.setPixel(0, 0, qRgb(1, 2, 3));
+    QCOMPARE(page, before);
+    QImage other;
+    crop(page, 0, 0, 4, 4, other);
+    page.fill(Qt::red);
+    QCOMPARE(other, before.copy(0, 0, 4, 4));
+    // The piece outlives its page; one reaching outside is a copy with black there.
+    QImage outside;
+    {
+      QImage gone = before.copy();
+      crop(gone, 18, 8, 22, 12, outside);
+      crop(gone, 1, 1, 3, 3, other);
+    }
+    QCOMPARE(other, before.copy(1, 1, 2, 2));
+    QCOMPARE(outside.size(), QSize(4, 4));
+    QCOMPARE(outside.pixel(0, 0), before.pixel(18, 8));
+    QCOMPARE(qRgb(0, 0, 0) & 0xFFFFFF, outside.pixel(3, 3) & 0xFFFFFF);
   }
 
   void cropOfNothingLeavesTarget() {

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QSocketNotifier>
 #include <QWindow>
 
@@ -81,7 +82,19 @@ COrlixConfigDlg::~COrlixConfigDlg() {
   core_.reset();
 }
 
-void COrlixConfigDlg::initialise() { core_->initialise(); }
+void COrlixConfigDlg::initialise() {
+  core_->initialise();
+  if (!options_.forceShow) return;
+  // --show shows the window on the event loop's first turn instead of half a
+  // second later; without it the first-show timer alone decides.
+  QTimer::singleShot(0, this, [this] {
+    if (core_->closed() || isVisible()) return;
+    shownAtOnce_ = true;
+    show();
+    raise();
+    activateWindow();
+  });
+}
 
 app::MainWindowHooks COrlixConfigDlg::makeHooks() {
   app::MainWindowHooks h;
@@ -312,6 +325,7 @@ void COrlixConfigDlg::onTimer(int id) {
   if (id != app::kFirstShowTimerId) return;
   killNamedTimer(id);
   if (!core_->onFirstShowTimer(options_.upTimeMs(), options_.forceShow)) return;
+  if (shownAtOnce_) return;  // a window hidden since then stays hidden
   show();
   show();
   raise();

@@ -57,7 +57,7 @@ struct ProgramServices {
 };
 
 struct MainWindowOptions {
-  bool forceShow = false;              // --show: the first show always shows the window
+  bool forceShow = false;              // --show: the window shows as soon as it is initialised
   std::function<uint64_t()> upTimeMs;  // the system's up-time; the platform's by default
   std::function<void()> endLoop;       // ends the program; QCoreApplication::quit by default
   // The modal progress dialog of an apply; the skinned progress dialog by default.
@@ -144,6 +144,7 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   QString status_;
   bool backgroundNoticeGiven_ = false;
   WindowDrag drag_;
+  bool shownAtOnce_ = false;  // --show already showed the window before the first-show timer
 };
 
 }  // namespace orlix::gui
