@@ -10,15 +10,15 @@ namespace orlix::cli {
 
 std::filesystem::path simSocket(const Context& ctx) {
   std::string ignored;
-  auto spec = platform::parseDriver(ctx.options.driver, false, ignored);
-  return platform::virtualKeyboardSocket(spec.value_or(platform::DriverSpec{}));
+  auto request = platform::parseDriver(ctx.options.driver, false, ignored);
+  return platform::virtualKeyboardSocket(request.value_or(platform::DriverRequest{}));
 }
 
 std::unique_ptr<DriverEndpoint> openDriverEndpoint(Context& ctx, std::string& error) {
-  auto spec = platform::parseDriver(ctx.options.driver, ctx.options.simulate, error);
-  if (!spec) return nullptr;
+  auto request = platform::parseDriver(ctx.options.driver, ctx.options.simulate, error);
+  if (!request) return nullptr;
   std::string why;
-  auto choice = platform::resolveDriver(*spec, why);
+  auto choice = platform::resolveDriver(*request, why);
   if (!why.empty()) {
     error = why;
     return nullptr;
@@ -27,7 +27,7 @@ std::unique_ptr<DriverEndpoint> openDriverEndpoint(Context& ctx, std::string& er
 
   if (ctx.options.simulate && !platform::startVkbd(choice.socket, {}, error)) return nullptr;
   if (!platform::vkbdAnswers(choice.socket)) {
-    error = spec->kind == platform::DriverSpec::Kind::Auto
+    error = request->kind == platform::DriverRequest::Kind::Auto
                 ? "no keyboard found and no virtual keyboard running (try --simulate)"
                 : "no virtual keyboard answers at " + choice.socket.string() + " (try orlixctl sim start)";
     return nullptr;

@@ -12,26 +12,26 @@ namespace orlix::platform {
 
 namespace fs = std::filesystem;
 
-std::optional<DriverSpec> parseDriver(const std::string& value, bool simulate, std::string& error) {
-  auto withArgument = [&](const std::string& name, DriverSpec::Kind kind) -> std::optional<DriverSpec> {
-    if (value == name) return DriverSpec{kind, {}};
-    if (value.rfind(name + ":", 0) == 0) return DriverSpec{kind, value.substr(name.size() + 1)};
+std::optional<DriverRequest> parseDriver(const std::string& value, bool simulate, std::string& error) {
+  auto withArgument = [&](const std::string& name, DriverRequest::Kind kind) -> std::optional<DriverRequest> {
+    if (value == name) return DriverRequest{kind, {}};
+    if (value.rfind(name + ":", 0) == 0) return DriverRequest{kind, value.substr(name.size() + 1)};
     return std::nullopt;
   };
-  std::optional<DriverSpec> spec;
-  if (value.empty() || value == "auto") spec = DriverSpec{};
-  else if (!(spec = withArgument("sim", DriverSpec::Kind::Virtual)))
-    spec = withArgument("hidraw", DriverSpec::Kind::Hidraw);
-  if (!spec) {
+  std::optional<DriverRequest> request;
+  if (value.empty() || value == "auto") request = DriverRequest{};
+  else if (!(request = withArgument("sim", DriverRequest::Kind::Virtual)))
+    request = withArgument("hidraw", DriverRequest::Kind::Hidraw);
+  if (!request) {
     error = "unknown driver '" + value + "' (" + kDriverValues + ")";
     return std::nullopt;
   }
-  if (simulate && spec->kind != DriverSpec::Kind::Virtual) spec = DriverSpec{DriverSpec::Kind::Virtual, {}};
-  return spec;
+  if (simulate && request->kind != DriverRequest::Kind::Virtual) request = DriverRequest{DriverRequest::Kind::Virtual, {}};
+  return request;
 }
 
-fs::path virtualKeyboardSocket(const DriverSpec& spec) {
-  if (spec.kind == DriverSpec::Kind::Virtual && !spec.argument.empty()) return spec.argument;
+fs::path virtualKeyboardSocket(const DriverRequest& request) {
+  if (request.kind == DriverRequest::Kind::Virtual && !request.argument.empty()) return request.argument;
   return defaultVkbdSocket();
 }
 
@@ -48,19 +48,19 @@ bool checkNode(const fs::path& node, std::string& error) {
 }
 }  // namespace
 
-DriverChoice resolveDriver(const DriverSpec& spec, std::string& error) {
+DriverChoice resolveDriver(const DriverRequest& request, std::string& error) {
   DriverChoice choice;
   auto root = sysfsRoot();
   std::optional<HidrawNode> found;
-  if (spec.kind == DriverSpec::Kind::Auto || (spec.kind == DriverSpec::Kind::Hidraw && spec.argument.empty()))
+  if (request.kind == DriverRequest::Kind::Auto || (request.kind == DriverRequest::Kind::Hidraw && request.argument.empty()))
     found = findKeyboardNode(root);
-  if (spec.kind == DriverSpec::Kind::Virtual || (spec.kind == DriverSpec::Kind::Auto && !found)) {
-    choice.socket = virtualKeyboardSocket(spec);
+  if (request.kind == DriverRequest::Kind::Virtual || (request.kind == DriverRequest::Kind::Auto && !found)) {
+    choice.socket = virtualKeyboardSocket(request);
     return choice;
   }
   choice.hidraw = true;
-  if (!spec.argument.empty()) {
-    const std::string& dev = spec.argument;
+  if (!request.argument.empty()) {
+    const std::string& dev = request.argument;
     choice.node = dev.find('/') == std::string::npos ? fs::path("/dev") / dev : fs::path(dev);
   } else if (found) {
     choice.node = found->devnode;

@@ -14,18 +14,18 @@ namespace orlix::platform {
 
 inline constexpr const char* kDriverValues = "auto, sim[:SOCKET] or hidraw[:DEVICE]";
 
-struct DriverSpec {
+struct DriverRequest {
   enum class Kind { Auto, Virtual, Hidraw };
   Kind kind = Kind::Auto;
   std::string argument;  // SOCKET or DEVICE; empty for the default
 };
 
-// The spec a --driver value and --simulate name; nothing, with a message in
+// The request a --driver value and --simulate name; nothing, with a message in
 // error that lists the known values, for any other value.
-std::optional<DriverSpec> parseDriver(const std::string& value, bool simulate, std::string& error);
+std::optional<DriverRequest> parseDriver(const std::string& value, bool simulate, std::string& error);
 
-// The virtual keyboard's socket for a spec: its SOCKET, else the default one.
-std::filesystem::path virtualKeyboardSocket(const DriverSpec& spec);
+// The virtual keyboard's socket for a request: its SOCKET, else the default one.
+std::filesystem::path virtualKeyboardSocket(const DriverRequest& request);
 
 struct DriverChoice {
   bool hidraw = false;
@@ -33,10 +33,10 @@ struct DriverChoice {
   std::filesystem::path socket;  // virtual: the daemon's socket
 };
 
-// Resolves a spec against the devices present (sysfs under sysfsRoot()). auto
+// Resolves a request against the devices present (sysfs under sysfsRoot()). auto
 // becomes hidraw when a keyboard is attached, else virtual. For hidraw the node
 // must be usable by this user: otherwise, or when no keyboard is attached,
 // error says why in one line (the choice still names the node, if any).
-DriverChoice resolveDriver(const DriverSpec& spec, std::string& error);
+DriverChoice resolveDriver(const DriverRequest& request, std::string& error);
 
 }  // namespace orlix::platform

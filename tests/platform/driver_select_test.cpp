@@ -8,7 +8,7 @@
 namespace orlix::platform {
 namespace {
 
-using Kind = DriverSpec::Kind;
+using Kind = DriverRequest::Kind;
 
 TEST(DriverSelect, ParseEveryFormAndRefuseTheRest) {
   struct Case {
@@ -35,11 +35,11 @@ TEST(DriverSelect, ParseEveryFormAndRefuseTheRest) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     std::string error;
-    auto spec = parseDriver(c.value, c.simulate, error);
-    ASSERT_EQ(spec.has_value(), c.kind.has_value());
-    if (spec) {
-      EXPECT_EQ(spec->kind, *c.kind);
-      EXPECT_EQ(spec->argument, c.argument);
+    auto request = parseDriver(c.value, c.simulate, error);
+    ASSERT_EQ(request.has_value(), c.kind.has_value());
+    if (request) {
+      EXPECT_EQ(request->kind, *c.kind);
+      EXPECT_EQ(request->argument, c.argument);
       EXPECT_TRUE(error.empty());
     } else {
       EXPECT_EQ(error, std::string("unknown driver '") + c.value + "' (auto, sim[:SOCKET] or hidraw[:DEVICE])");

@@ -12,9 +12,9 @@ namespace orlix::gui {
 DeviceLink::DeviceLink(const DeviceLinkOptions& options) {
   // An unknown value is refused by the command line (parseAppOptions) before
   // the link is made; here it would mean auto.
-  auto spec = platform::parseDriver(options.driver, options.simulate, error_).value_or(platform::DriverSpec{});
+  auto request = platform::parseDriver(options.driver, options.simulate, error_).value_or(platform::DriverRequest{});
   error_.clear();
-  auto choice = platform::resolveDriver(spec, error_);
+  auto choice = platform::resolveDriver(request, error_);
   auto root = platform::sysfsRoot();
 
   if (choice.hidraw) {
