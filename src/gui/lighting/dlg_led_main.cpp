@@ -164,30 +164,24 @@ void CDlgLedMain::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 // Enter, Escape and Space neither close nor trigger the page.
+static bool isSwallowedKey(int key) {
+  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Space;
+}
+
 void CDlgLedMain::keyPressEvent(QKeyEvent* e) {
-  switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Space:
-      e->accept();
-      return;
-    default:
-      SkinPage::keyPressEvent(e);
+  if (isSwallowedKey(e->key())) {
+    e->accept();
+    return;
   }
+  SkinPage::keyPressEvent(e);
 }
 
 void CDlgLedMain::keyReleaseEvent(QKeyEvent* e) {
-  switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Space:
-      e->accept();
-      return;
-    default:
-      SkinPage::keyReleaseEvent(e);
+  if (isSwallowedKey(e->key())) {
+    e->accept();
+    return;
   }
+  SkinPage::keyReleaseEvent(e);
 }
 
 }  // namespace orlix::gui
