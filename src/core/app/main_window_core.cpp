@@ -101,6 +101,8 @@ intptr_t MainWindowCore::handle(uint32_t id, uintptr_t wParam, intptr_t lParam) 
       s_.profiles.saveProfileTableAndProfile();
       return 0;
     case msg::kApplyFailed:
+      // The worker is done writing; the lock is not held while the notice waits.
+      applyHold_.reset();
       s_.notices.showInfo(std::u16string(kSettingError));
       return 0;
     case msg::kStartApply:
@@ -182,10 +184,9 @@ void MainWindowCore::startApply() {
   // The folder's lock from the take-up through the writes and the save, so
   // that an orlixctl apply never interleaves with this one and what is
   // written includes what orlixctl stored. The wait for it is bounded.
-  std::shared_ptr<void> held;
   if (s_.sync) {
-    held = s_.sync->hold();
-    if (!held) {
+    applyHold_ = s_.sync->hold();
+    if (!applyHold_) {
       s_.sync->showBusy();
       return;
     }
@@ -200,7 +201,7 @@ void MainWindowCore::startApply() {
   worker.join();
   runningApply_ = nullptr;
   applying_ = false;
-  held.reset();
+  applyHold_.reset();
   if (closePending_) {
     shutdown();
     return;

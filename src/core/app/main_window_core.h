@@ -161,6 +161,8 @@ class MainWindowCore {
   // Take-ups and their redraws wait while an apply's worker reads the image.
   bool takeUpPending_ = false;
   uintptr_t redrawPending_ = 0;
+  // The data folder's lock through an apply: from its take-up to its save.
+  std::shared_ptr<void> applyHold_;
   bool closed_ = false;
   bool registered_ = false;
   std::optional<device::Version> version_;
