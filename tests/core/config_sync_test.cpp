@@ -103,6 +103,8 @@ TEST_P(ConfigSyncCases, TheWindowsSaveKeepsWhatOrlixctlStored) {
   EXPECT_EQ(files.unlockedWrites, 0);
   c.expect(*window->image);
   EXPECT_TRUE(notices.entries.empty());
+  // What the window wrote reads back as what it holds: nothing to take up.
+  EXPECT_FALSE(sync->takeUp().changed());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,11 +137,20 @@ INSTANTIATE_TEST_SUITE_P(
                    i.perKeyLighting[5].setText("always");
                    i.ledState[5][0] = 0x11;
                  },
-                 [](ConfigImage& i) { i.ledState[6][0] = 0x22; },
+                 [](ConfigImage& i) {
+                   auto& r = i.perKeyLighting[6];  // breathing with its two colours
+                   r.effectCode = 0xAA;
+                   r.params = {1, 2, 0, 0};
+                   r.colours = {{0, 10, 20, 30}, {0, 40, 50, 60}};
+                   r.setText("breathing");
+                   i.ledState[6][0] = 0x22;
+                 },
                  [](const ConfigImage& i) {
                    EXPECT_EQ(i.perKeyLighting[5].effectCode, 0xAC);
                    EXPECT_EQ(i.perKeyLighting[5].text(), "always");
                    EXPECT_EQ(i.ledState[5][0], 0x11);
+                   EXPECT_EQ(i.perKeyLighting[6].colours.size(), 2u);
+                   EXPECT_EQ(i.perKeyLighting[6].text(), "breathing");
                    EXPECT_EQ(i.ledState[6][0], 0x22);
                  }},
         SyncCase{"LightingModeWithAKeyEdit", [](ConfigImage& i) { i.lightingMode = kModeWave; },
