@@ -91,13 +91,17 @@ bool ConfigSync::guard(StoredPart part, const std::function<bool()>& write) {
     if (ok && part == StoredPart::Macros && macroBase_) *macroBase_ = image_.macroLibrary;
     return ok;
   }
+  // A hold already taken (an apply's) took up when it was taken, and nobody
+  // else has stored since; taking up again would only read what an apply's
+  // worker may be reading.
+  bool fresh = held_.expired();
   auto held = hold();
   if (!held) {
     showBusy();
     return false;
   }
   ++depth_;
-  takeUpHeld();
+  if (fresh) takeUpHeld();
   bool ok = write();
   if (ok && part == StoredPart::Profile) rememberProfile();
   if (ok && part == StoredPart::ProfileTable) storedCurrent_ = image_.profiles.current;

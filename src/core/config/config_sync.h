@@ -70,8 +70,8 @@ class ConfigSync : public WriteGuard {
   // Under the lock, takes up what other processes stored since this process
   // last read or wrote it.
   TakeUp takeUp();
-  // Takes the lock (or shares the one held), takes up, runs write, and
-  // remembers part as written. When the lock cannot be had nothing is written:
+  // Takes the lock and takes up (or shares the lock held, whose taker took
+  // up), runs write, and remembers part as written. When the lock cannot be had nothing is written:
   // the busy notice is shown and false returned; the image keeps the change,
   // so the next save stores it.
   bool guard(StoredPart part, const std::function<bool()>& write) override;
