@@ -4,7 +4,8 @@
 # shows modified), and the window's next edit and Apply keep it, in the
 # keyboard's memory and in the stored profile. A change made without telling
 # the window (another --instance) is kept by the same Apply as well: the
-# window takes up what is stored before it writes.
+# window takes up what is stored before it writes. While another program
+# keeps the lock, an Apply says so and writes nothing.
 source "$(dirname "$0")/harness.sh"
 e2e_init "$1"
 
@@ -61,6 +62,25 @@ s_stored() { ctl key show s | grep -q "code: 0x07080002"; }
 wait_until 15 s_stored
 ctl key show a | grep -q "function: disable" || fail "the window's save undid orlixctl's change of key A"
 ctl key show f1 | grep -q "function: disable" || fail "the window's save undid orlixctl's change of key F1"
+
+# orlixctl keeping the lock long (as through its own apply): the window's
+# Apply waits a bounded time, says so and writes nothing.
+INFO="UlmoraTiskelInfoDlg"
+flock "$E2E_DATA/.orlix.lock" sleep 60 &
+HOLDER=$!
+lock_taken() { ! flock -n "$E2E_DATA/.orlix.lock" true; }
+wait_until 5 lock_taken
+before=$(transfer_count)
+click 890 610                     # Apply
+info_shown() { xdotool search --onlyvisible --name "^${INFO}\$"; }
+wait_until 15 info_shown
+shot shared-busy-notice
+[[ "$(transfer_count)" == "$before" ]] || fail "the Apply wrote while another program held the lock"
+click_in "$INFO" 273 143          # OK
+kill "$HOLDER"
+wait "$HOLDER" 2>/dev/null || true
+info_gone() { ! info_shown; }
+wait_until 10 info_gone
 
 quit_orlix
 echo "shared configuration e2e passed"
