@@ -71,13 +71,14 @@ class ConfigSync : public WriteGuard {
   // last read or wrote it.
   TakeUp takeUp();
   // Takes the lock and takes up (or shares the lock held, whose taker took
-  // up), runs write, and remembers part as written. When the lock cannot be had nothing is written:
-  // the busy notice is shown and false returned; the image keeps the change,
-  // so the next save stores it.
+  // up), runs write, and remembers part as written. When the lock cannot be
+  // had nothing is written: the busy notice is shown and false returned; the
+  // image keeps the change, so the next save stores it.
   bool guard(StoredPart part, const std::function<bool()>& write) override;
   // Called after a take-up that changed the image (also one inside a save).
   std::function<void(const TakeUp&)> onTakenUp;
 
+  // The notice that another process keeps the lock (kConfigBusyZh / kConfigBusyEn).
   void showBusy();
 
  private:
