@@ -66,10 +66,8 @@ ctl key show f1 | grep -q "function: disable" || fail "the window's save undid o
 # orlixctl keeping the lock long (as through its own apply): the window's
 # Apply waits a bounded time, says so and writes nothing.
 INFO="UlmoraTiskelInfoDlg"
-flock "$E2E_DATA/.orlix.lock" sleep 60 &
-HOLDER=$!
-lock_taken() { ! flock -n "$E2E_DATA/.orlix.lock" true; }
-wait_until 5 lock_taken
+exec {holder}>"$E2E_DATA/.orlix.lock"
+flock -n "$holder" || fail "could not take the data folder's lock"
 before=$(transfer_count)
 click 890 610                     # Apply
 info_shown() { xdotool search --onlyvisible --name "^${INFO}\$"; }
@@ -77,8 +75,7 @@ wait_until 15 info_shown
 shot shared-busy-notice
 [[ "$(transfer_count)" == "$before" ]] || fail "the Apply wrote while another program held the lock"
 click_in "$INFO" 273 143          # OK
-kill "$HOLDER"
-wait "$HOLDER" 2>/dev/null || true
+exec {holder}>&-
 info_gone() { ! info_shown; }
 wait_until 10 info_gone
 
