@@ -57,7 +57,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORLIX_SANITIZE_THRE
 cmake --build build-tsan -j "$jobs" --target core_tests platform_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$jobs" \
-  -R '^(ApplyFixture|ChannelFixture|DriverChannelHid|MainWindowCoreTest|DaemonFixture|VkbdClient|VkbdServer|WriteFileAtomically|HidrawEndpointTest|DeviceMonitorTest)[.]' \
+  -R '^(ApplyFixture|ChannelFixture|DriverChannelHid|MainWindowCoreTest|MainWindowSyncTest|DaemonFixture|VkbdClient|VkbdServer|WriteFileAtomically|HidrawEndpointTest|DeviceMonitorTest)[.]' \
   -E 'AcceptOutOfDescriptors'
 
 echo "== tests"

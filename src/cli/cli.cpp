@@ -34,6 +34,8 @@ constexpr std::pair<const char*, const char*> kGlobalOptions[] = {
     {"--root DIR", "the program folder (skins/, Language/, Profile/); default ORLIX_ROOT, else found beside the program"},
     {"--config DIR", "the settings folder; default ORLIX_CONFIG_DIR, else $XDG_CONFIG_HOME/orlix"},
     {"--lang ID", "the language of the texts a command shows (see orlixctl lang list)"},
+    {"--instance NAME", "the running window program to tell of stored changes (orlix --instance NAME; "
+                        "default OrlixConfig)"},
     {"--json", "print one JSON document instead of text (version, paths, devices, sim status, keys, key show, "
                "profile list, macro list, macro show)"},
     {"-h, --help", "show this help"},
@@ -41,7 +43,7 @@ constexpr std::pair<const char*, const char*> kGlobalOptions[] = {
 
 void printHelp(std::ostream& out) {
   out << "usage: orlixctl [--driver auto|sim[:SOCKET]|hidraw[:DEVICE]] [--simulate] [--json]\n"
-         "                [--root DIR] [--config DIR] [--lang ID] COMMAND [ARGS...]\n\n"
+         "                [--root DIR] [--config DIR] [--lang ID] [--instance NAME] COMMAND [ARGS...]\n\n"
          "options:\n";
   for (auto [option, summary] : kGlobalOptions) out << "  " << option << "\n      " << summary << "\n";
   out << "\ncommands:\n";
@@ -88,6 +90,8 @@ int runCli(std::span<const std::string> argv, std::ostream& out, std::ostream& e
       if (!value(a, ctx.options.config)) return fail(ctx, "--config needs a folder", kExitUsage);
     } else if (a == "--lang") {
       if (!value(a, ctx.options.lang)) return fail(ctx, "--lang needs a language (see orlixctl lang list)", kExitUsage);
+    } else if (a == "--instance") {
+      if (!value(a, ctx.options.instance)) return fail(ctx, "--instance needs a name", kExitUsage);
     } else if (a == "-h" || a == "--help" || a == "help") {
       printHelp(out);
       return kExitOk;

@@ -28,6 +28,7 @@ struct GlobalOptions {
   std::string config;           // configuration folder (--config, ORLIX_CONFIG_DIR)
   std::string lang;             // --lang ID where a command shows texts
   bool json = false;            // --json: one JSON document on standard output
+  std::string instance;         // --instance NAME: the window program's single-instance name
 };
 
 struct Context {

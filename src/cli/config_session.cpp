@@ -13,6 +13,7 @@
 #include "core/util/utf8_utf16.h"
 #include "platform/iconv_converter.h"
 #include "platform/paths.h"
+#include "platform/single_instance.h"
 #include "platform/vkbd_client.h"
 
 namespace orlix::cli {
@@ -56,6 +57,15 @@ std::u16string builtInText(std::string_view key) {
 }  // namespace
 
 Session::Session(Context& c) : ctx(c), notices(c.err) {}
+
+Session::~Session() {
+  // The window takes the lock for its take-up: it is given up first.
+  lock.reset();
+  if (files.writes() == 0) return;
+  std::string name = ctx.options.instance.empty() ? std::string(platform::kInstanceName) : ctx.options.instance;
+  // One try: with no window running there is nobody to wait for.
+  platform::SingleInstance::signalFirst(platform::kReloadWord, name, 0);
+}
 
 bool Session::open(bool withMacros) {
   programFolder = platform::programFolder(ctx.options.root);

@@ -39,9 +39,27 @@ class TerminalNotices : public UserNotices {
   int shown_ = 0;
 };
 
+// The data folder's files, with a count of the writes.
+class SessionFiles : public platform::DiskFileStore {
+ public:
+  FileError write(const std::string& path, std::span<const uint8_t> bytes) override {
+    ++writes_;
+    return DiskFileStore::write(path, bytes);
+  }
+  int writes() const { return writes_; }
+
+ private:
+  int writes_ = 0;
+};
+
 class Session {
  public:
   explicit Session(Context& ctx);
+  // Gives up the lock; then, when the session wrote anything, tells a running
+  // window program of this user (--instance) to take the change up.
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
   // The configuration as the program loads it at its start: the interface
   // language (--lang, else the one the program starts in), defaults, the
   // profile table and the current profile, and (when macros) the macro
@@ -63,7 +81,7 @@ class Session {
   Context& ctx;
   std::filesystem::path programFolder, dataFolder, configFolder;
   std::unique_ptr<ConfigImage> image;
-  platform::DiskFileStore files;
+  SessionFiles files;
   std::unique_ptr<platform::FileRegistry> registry;
   TerminalNotices notices;
   localization::LanguageStrings strings;

@@ -128,7 +128,9 @@ bool SingleInstance::signalFirst(std::string_view word, std::string_view name, i
   std::string line = std::string(word) + "\n";
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (true) {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking: a first copy that is stopped with a full listen queue must
+    // not hold this one up past the deadline (connect then fails with EAGAIN).
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0) {
       // Words go only to a copy of this user, never to whoever took the name.

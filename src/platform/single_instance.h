@@ -3,7 +3,8 @@
 // with flock for the life of the first copy, and a local socket in the
 // abstract namespace on which the first copy listens. A second copy finds the
 // lock taken, connects, writes a word ("show": bring the window to the front,
-// as a tray double-click does) and exits.
+// as a tray double-click does) and exits. orlixctl writes "reload" after it
+// stored a change of the configuration, so the window takes the change up.
 
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@ namespace orlix::platform {
 
 inline constexpr std::string_view kInstanceName = "OrlixConfig";
 inline constexpr std::string_view kShowWindowWord = "show";
+inline constexpr std::string_view kReloadWord = "reload";
 
 class SingleInstance {
  public:
@@ -41,7 +43,8 @@ class SingleInstance {
   std::vector<std::string> drain();
 
   // From a second copy: connects to the first copy's socket and writes word,
-  // retrying until timeoutMs (the first copy may be between lock and listen).
+  // retrying until timeoutMs (the first copy may be between lock and listen;
+  // 0: one try). Never waits on a first copy whose listen queue is full.
   // True when the word was delivered; false, without writing, when the socket
   // belongs to another user.
   static bool signalFirst(std::string_view word = kShowWindowWord, std::string_view name = kInstanceName,

@@ -436,3 +436,25 @@ TEST_F(MacroPageFixture, LoadingStopsAtAnInvalidItem) {
   EXPECT_EQ(page->events(), (EventList{down(kA)}));
   EXPECT_EQ(calls, (std::vector<std::string>{std::string(kNotValidItem)}));
 }
+
+TEST_F(MacroPageFixture, ALibraryChangedElsewhereIsListedAgainKeepingThePick) {
+  uint32_t one = storeMacro(1, {down(kA), up(kA)}, u"One");
+  storeMacro(2, {down(kB), up(kB)}, u"Two");
+  page->showCategory(kCustomCategory);
+  page->selectMacro(0);
+
+  uint32_t three = storeMacro(3, {down(kC), up(kC)}, u"Three");  // taken up from orlixctl
+  page->libraryChanged();
+  ASSERT_EQ(page->macros().size(), 3u);
+  EXPECT_EQ(page->macros()[2].id, three);
+  EXPECT_EQ(page->macroSelection(), 0);
+  EXPECT_EQ(page->macros()[0].id, one);
+  EXPECT_EQ(page->events(), (EventList{down(kA), up(kA)}));
+
+  // A new macro without events lives only in the list: it is not dropped.
+  page->newMacro();
+  storeMacro(4, {down(kA), up(kA)}, u"Four");
+  page->libraryChanged();
+  ASSERT_EQ(page->macros().size(), 4u);
+  EXPECT_EQ(page->macros()[3].record, -1);
+}

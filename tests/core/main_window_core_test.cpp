@@ -14,6 +14,7 @@
 #include "core/keys/key_codes.h"
 #include "core/runtime/key_action_runtime.h"
 #include "core/util/bytes.h"
+#include "fake_folder_lock.h"
 
 using namespace orlix;
 using namespace orlix::app;
@@ -151,6 +152,9 @@ struct MainWindowCoreTest : ::testing::Test {
   localization::LanguageStrings strings;
   std::unique_ptr<Profiles> profiles;
   std::unique_ptr<macros::MacroLibrary> macroLibrary;
+  bool withSync = false;  // the files shared with orlixctl through the folder's lock
+  FakeFolderLock lock;
+  std::unique_ptr<ConfigSync> sync;
   MessageQueue window;  // what the main window is posted
   std::unique_ptr<MainWindowCore> core;
   std::vector<std::string> calls;
@@ -175,6 +179,13 @@ struct MainWindowCoreTest : ::testing::Test {
                                                           pacer);
     MainWindowServices s{*image, channel, pacer, *profiles, *macroLibrary, host, notices, registry, strings,
                          folder, {}};
+    if (withSync) {
+      sync = std::make_unique<ConfigSync>(*image, *profiles, files, registry, "/prog/Macro.cfg", lock, notices,
+                                          TextSource{});
+      profiles->setWriteGuard(sync.get());
+      macroLibrary->setWriteGuard(sync.get());
+      s.sync = sync.get();
+    }
     s.presence.registerNotifications = [this] { calls.push_back("register"); };
     s.presence.isPresent = [this] { return keyboardPresent; };
     s.presence.startUpdater = [this] { calls.push_back("updater"); };
@@ -197,6 +208,7 @@ struct MainWindowCoreTest : ::testing::Test {
     h.refreshLightingPage = [this] { calls.push_back("refresh lighting"); };
     h.languageMenuOpen = [this] { return menuOpen; };
     h.refreshMacroPage = [this] { calls.push_back("refresh macro"); };
+    h.reloadMacroList = [this] { calls.push_back("reload macros"); };
     h.closeLanguageMenu = [this] { calls.push_back("close menu"); };
     h.makeProgress = [this] {
       auto p = std::make_unique<FakeProgress>();
@@ -391,3 +403,64 @@ TEST_F(MainWindowCoreTest, RemovalOfTheKeyboardWhileRunningCloses) {
 }
 
 }  // namespace
+
+struct MainWindowSyncTest : MainWindowCoreTest {
+  void SetUp() override {
+    withSync = true;
+    MainWindowCoreTest::SetUp();
+  }
+  // orlixctl disables key k in the stored profile (its own read, change and save).
+  void orlixctlDisables(int k) {
+    auto held = lock.acquire();
+    ASSERT_TRUE(held);
+    auto other = makeConfigImage();
+    initialiseDefaults(*other);
+    Profiles ctl(*other, files, registry, notices, "/prog");
+    ctl.loadProfileTableAtStartUp();
+    other->keyTable[size_t(k)] = keys::kDisabledCode;
+    ASSERT_TRUE(ctl.saveProfileTableAndProfile());
+  }
+};
+
+TEST_F(MainWindowSyncTest, OrlixctlsWordTakesTheChangeUpAndRedraws) {
+  startUp();
+  orlixctlDisables(10);
+  window.post(kTakeUpStored, 0, 0);
+  dispatch();
+  EXPECT_EQ(image->keyTable[10], keys::kDisabledCode);
+  EXPECT_EQ(calls, (std::vector<std::string>{"refresh keys", "refresh lighting"}));
+  EXPECT_FALSE(lock.held());
+}
+
+TEST_F(MainWindowSyncTest, ApplyHoldsTheLockFromTakeUpToSaveAndWritesBothChanges) {
+  startUp();
+  orlixctlDisables(10);             // no word reached the window
+  image->keyTable[20] = 0x04030002;  // the window's own edit
+  int acquired = lock.acquired;
+  window.post(msg::kStartApply, 0, 0);
+  dispatch();
+  // One hold for the take-up, the writes to the keyboard and both saves.
+  EXPECT_EQ(lock.acquired, acquired + 1);
+  EXPECT_FALSE(lock.held());
+  EXPECT_EQ(getU32(keyboard.memory(), device::kKeyTableAddress + 4 * 10), keys::kDisabledCode);
+  EXPECT_EQ(getU32(keyboard.memory(), device::kKeyTableAddress + 4 * 20), 0x04030002u);
+  auto* saved = files.find("/prog/Profile/Profile1.cfg");
+  ASSERT_NE(saved, nullptr);
+  EXPECT_EQ(getU32(*saved, 4 * 10), keys::kDisabledCode);
+  EXPECT_EQ(getU32(*saved, 4 * 20), 0x04030002u);
+  EXPECT_TRUE(notices.entries.empty());
+}
+
+TEST_F(MainWindowSyncTest, ApplyWhileOrlixctlHoldsTheLockIsRefusedWithANotice) {
+  startUp();
+  image->keyTable[20] = 0x04030002;
+  lock.heldElsewhere = true;
+  auto memory = keyboard.memory();
+  window.post(msg::kStartApply, 0, 0);
+  dispatch();
+  EXPECT_FALSE(core->applying());
+  EXPECT_EQ(keyboard.memory(), memory);
+  ASSERT_EQ(notices.entries.size(), 1u);
+  EXPECT_EQ(notices.entries[0].text, kConfigBusyEn);
+  EXPECT_EQ(image->keyTable[20], 0x04030002u);  // kept for the next try
+}

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "../platform/platform_test_util.h"
+#include "platform/single_instance.h"
 
 extern char** environ;
 
@@ -151,4 +152,33 @@ TEST_F(E2e, UnpluggedDuringAnApply) {
   ASSERT_EQ(orlixctl({"sim", "plug"}).rc, 0);
   r = orlixctl({"apply"});
   EXPECT_EQ(r.rc, 0) << r.err;
+}
+
+TEST_F(E2e, CommandsThatStoreTellARunningWindowToTakeTheChangeUp) {
+  // The window program's end of the channel, under a name of this run's own.
+  std::string name = "OrlixE2eTakeUp-" + std::to_string(::getpid());
+  orlix::platform::SingleInstance window(name, dir.path / "run");
+  ASSERT_EQ(window.acquire(), orlix::platform::SingleInstance::Result::First);
+  ASSERT_GE(window.fd(), 0);
+  struct Row {
+    std::vector<std::string> args;
+    bool tells;
+  };
+  const Row rows[] = {
+      {{"key", "set", "a", "disable"}, true},
+      {{"key", "show", "a"}, false},
+      {{"macro", "new", "--category", "21", "--name", "Tap", "--events", "A down, A up"}, true},
+      {{"profile", "list"}, false},
+      {{"profile", "switch", "2"}, true},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> args{"--instance", name};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    auto r = orlixctl(args);
+    ASSERT_EQ(r.rc, 0) << row.args[0] << " " << row.args[1] << ": " << r.err;
+    // orlixctl has ended: its word, if any, waits in the listen queue.
+    auto words = window.drain();
+    EXPECT_EQ(words, row.tells ? std::vector<std::string>{"reload"} : std::vector<std::string>{})
+        << row.args[0] << " " << row.args[1];
+  }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Small fixtures shared by the window tests.
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QImage>
 #include <QWidget>
 
@@ -29,6 +31,22 @@ class Recorder : public MessageWidget<QWidget> {
     return 0;
   }
 };
+
+// Delivers every posted message and what their handlers post in turn (to a
+// depth no window here reaches), so that a test can tell nothing was posted
+// without waiting for a time to pass.
+inline void deliverPosted() {
+  for (int i = 0; i < 16; ++i) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+}
+
+// True when no Qt timer of object is registered: nothing of it fires later.
+inline bool hasNoTimers(QObject* object) {
+  auto* dispatcher = QAbstractEventDispatcher::instance(object->thread());
+  return dispatcher && dispatcher->registeredTimers(object).isEmpty();
+}
 
 // An image whose every pixel differs from its neighbours, so that a shifted or
 // scaled copy never equals the original.

@@ -268,8 +268,11 @@ class TestKeys : public QObject {
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     click(panel.tabButton(Page::kMacroPage));
-    QTest::qWait(30);  // the tab shows itself (and lists its game) before the user picks
+    // The tab shows itself (its paints list its game) before the user picks:
+    // every paint that showing it asked for is done first.
     CDlgMacroSet* tab = panel.macroSetTab();
+    QVERIFY(tab->isVisible());
+    test::deliverPosted();
     QCOMPARE(tab->gameList()->count(), 21);
     QCOMPARE(tab->gameList()->currentRow(), 20);
     QCOMPARE(tab->macroList()->count(), 2);

@@ -210,7 +210,10 @@ class TestLists : public QObject {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, arrow);
     QVERIFY(!bar->isNamedTimerActive(CSkinScrollBar::kRepeatTimer));
     int after = int(scrolls.count());
-    QTest::qWait(250);
+    // Nothing is left that could scroll later: no timer of the bar runs.
+    QVERIFY(!bar->isNamedTimerActive(CSkinScrollBar::kFirstTimer));
+    QVERIFY(hasNoTimers(bar));
+    deliverPosted();
     QCOMPARE(int(scrolls.count()), after);
     QCOMPARE(list->verticalScrollBar()->value(), after);
   }

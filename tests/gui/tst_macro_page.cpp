@@ -112,7 +112,7 @@ class TestMacroPage : public QObject {
     QTest::keyClick(page.macroList()->editor(), Qt::Key_Return);
     CGDIBitmapBtn* left = page.mouseButton(0);
     QTest::mouseClick(left, Qt::LeftButton, {}, centre(left));
-    QTest::qWait(20);
+    test::deliverPosted();
     QCOMPARE(page.eventList()->count(), 0);  // idle: nothing posted
 
     QTest::mouseClick(page.recordButton(), Qt::LeftButton, {}, centre(page.recordButton()));

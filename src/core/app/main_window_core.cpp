@@ -25,9 +25,18 @@ MainWindowCore::MainWindowCore(MainWindowServices services, MainWindowHooks hook
   s_.presence.notices = &s_.notices;
   s_.presence.texts = texts();
   if (!s_.presence.postClose) s_.presence.postClose = [this] { self_.post(kClose, 0, 0); };
+  // A take-up may run inside a page's save: the pages are redrawn afterwards.
+  if (s_.sync)
+    s_.sync->onTakenUp = [this](const TakeUp& t) {
+      self_.post(kStoredTakenUp,
+                 (t.profileChanged ? kTakenUpProfile : 0) | (t.switchedProfile ? kTakenUpSwitch : 0) |
+                     (t.macrosChanged ? kTakenUpMacros : 0),
+                 0);
+    };
 }
 
 MainWindowCore::~MainWindowCore() {
+  if (s_.sync) s_.sync->onTakenUp = nullptr;
   if (registered_) windows::unregisterTarget(&self_);
 }
 
@@ -55,6 +64,7 @@ void MainWindowCore::initialise() {
   s_.profiles.loadProfileTableAtStartUp();
   call(h_.showSelectedProfile, s_.profiles.current());
   s_.macros.LoadMacroLibrary();
+  if (s_.sync) s_.sync->rememberAll();
 
   if (s_.channel.isOpen()) version_ = device::queryVersion(s_.channel, s_.pacer);
   call(h_.selectMacroEntry21);
@@ -91,6 +101,8 @@ intptr_t MainWindowCore::handle(uint32_t id, uintptr_t wParam, intptr_t lParam) 
       s_.profiles.saveProfileTableAndProfile();
       return 0;
     case msg::kApplyFailed:
+      // The worker is done writing; the lock is not held while the notice waits.
+      applyHold_.reset();
       s_.notices.showInfo(std::u16string(kSettingError));
       return 0;
     case msg::kStartApply:
@@ -115,6 +127,13 @@ intptr_t MainWindowCore::handle(uint32_t id, uintptr_t wParam, intptr_t lParam) 
       return 0;
     case kDeviceChange:
       return 1;
+    case kTakeUpStored:
+      takeUpStored();
+      return 0;
+    case kStoredTakenUp:
+      if (applying_) redrawPending_ |= wParam;
+      else showTakenUp(wParam);
+      return 0;
     case kClose:
       // A close while an apply writes waits for the apply: closing the driver
       // under the worker would leave the keyboard with half a key table.
@@ -129,6 +148,27 @@ intptr_t MainWindowCore::handle(uint32_t id, uintptr_t wParam, intptr_t lParam) 
 void MainWindowCore::switchProfile(int k) {
   if (k == s_.profiles.current()) return;
   s_.profiles.switchProfile(k, {h_.showSelectedProfile, h_.refreshAllKeys, h_.refreshLightingPage});
+  if (s_.sync) s_.sync->rememberProfile();
+}
+
+void MainWindowCore::takeUpStored() {
+  if (closed_ || !s_.sync) return;
+  if (applying_) {
+    takeUpPending_ = true;
+    return;
+  }
+  // A lock kept by another process leaves it to the next save, which takes up first.
+  s_.sync->takeUp();
+}
+
+void MainWindowCore::showTakenUp(uintptr_t what) {
+  if (closed_) return;
+  if (what & kTakenUpSwitch) call(h_.showSelectedProfile, s_.profiles.current());
+  if (what & (kTakenUpProfile | kTakenUpSwitch)) {
+    call(h_.refreshAllKeys);
+    call(h_.refreshLightingPage);
+  }
+  if (what & kTakenUpMacros) call(h_.reloadMacroList);
 }
 
 void MainWindowCore::deviceChange(uint32_t event, std::string_view interfaceName) {
@@ -141,6 +181,17 @@ void MainWindowCore::startApply() {
   // could still post another start; a second apply would rebuild the tables
   // the running worker reads, so it is refused.
   if (applying_ || closed_ || !h_.makeProgress) return;
+  // The folder's lock from the take-up through the writes and the save, so
+  // that an orlixctl apply never interleaves with this one and what is
+  // written includes what orlixctl stored. The wait for it is bounded.
+  if (s_.sync) {
+    applyHold_ = s_.sync->hold();
+    if (!applyHold_) {
+      s_.sync->showBusy();
+      return;
+    }
+    s_.sync->takeUp();
+  }
   applying_ = true;
   std::unique_ptr<ProgressSession> progress = h_.makeProgress();
   ApplyContext ctx{s_.image, s_.channel, s_.pacer, applyLock_};
@@ -150,7 +201,19 @@ void MainWindowCore::startApply() {
   worker.join();
   runningApply_ = nullptr;
   applying_ = false;
-  if (closePending_) shutdown();
+  applyHold_.reset();
+  if (closePending_) {
+    shutdown();
+    return;
+  }
+  if (takeUpPending_) {
+    takeUpPending_ = false;
+    s_.sync->takeUp();
+  }
+  if (redrawPending_) {
+    showTakenUp(redrawPending_);
+    redrawPending_ = 0;
+  }
 }
 
 void MainWindowCore::shutdown() {

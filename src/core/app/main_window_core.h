@@ -16,6 +16,7 @@
 #include "core/app/presence_check.h"
 #include "core/app/user_notices.h"
 #include "core/config/config_image.h"
+#include "core/config/config_sync.h"
 #include "core/config/profiles.h"
 #include "core/config/registry.h"
 #include "core/device/apply.h"
@@ -39,6 +40,11 @@ inline constexpr uintptr_t kCommandExit = 24577;    // tray menu "Exit"
 // Mouse messages of the tray notification.
 inline constexpr intptr_t kTrayDoubleClick = 515;
 inline constexpr intptr_t kTrayRightUp = 517;
+// Another process (orlixctl) stored a change of the configuration: take it up.
+inline constexpr uint32_t kTakeUpStored = 0x8101;
+// A take-up changed the image (wParam: kTakenUp* bits): redraw what shows it.
+inline constexpr uint32_t kStoredTakenUp = 0x8102;
+inline constexpr uintptr_t kTakenUpProfile = 1, kTakenUpSwitch = 2, kTakenUpMacros = 4;
 
 // The first show: the window shows itself only when the system has been up for
 // more than five minutes (a program started with the session stays in the
@@ -79,6 +85,8 @@ struct MainWindowHooks {
   // Language menu.
   std::function<bool()> languageMenuOpen;
   std::function<void()> refreshMacroPage;
+  // The macro library changed under the macro page: its list is read again.
+  std::function<void()> reloadMacroList;
   std::function<void()> closeLanguageMenu;
   // The apply's progress dialog.
   std::function<std::unique_ptr<ProgressSession>()> makeProgress;
@@ -102,6 +110,9 @@ struct MainWindowServices {
   std::filesystem::path programFolder;
   // Presence: the notices and texts are filled in by the core.
   PresenceServices presence;
+  // The share of the stored configuration with other processes; none: the
+  // files are this process's alone.
+  ConfigSync* sync = nullptr;
 };
 
 class MainWindowCore {
@@ -137,6 +148,8 @@ class MainWindowCore {
  private:
   void startApply();
   void shutdown();
+  void takeUpStored();
+  void showTakenUp(uintptr_t what);
 
   MainWindowServices s_;
   MainWindowHooks h_;
@@ -145,6 +158,11 @@ class MainWindowCore {
   ApplyContext* runningApply_ = nullptr;  // the apply under way, on this thread's stack
   bool applying_ = false;
   bool closePending_ = false;
+  // Take-ups and their redraws wait while an apply's worker reads the image.
+  bool takeUpPending_ = false;
+  uintptr_t redrawPending_ = 0;
+  // The data folder's lock through an apply: from its take-up to its save.
+  std::shared_ptr<void> applyHold_;
   bool closed_ = false;
   bool registered_ = false;
   std::optional<device::Version> version_;

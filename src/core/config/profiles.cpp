@@ -76,10 +76,17 @@ bool Profiles::loadProfile(const std::string& path, bool showMessages) {
 }
 
 bool Profiles::saveProfile() {
-  std::string p = path(current());
-  FileError e = files_.write(p, profile::serializeProfile(image_));
+  std::string p;
+  FileError e = FileError::Other;
+  auto write = [&] {
+    p = path(current());
+    e = files_.write(p, profile::serializeProfile(image_));
+    return e == FileError::None;
+  };
+  bool ok = guard_ ? guard_->guard(StoredPart::Profile, write) : write();
+  // Told once the write is over: a guard's lock is never held while a notice waits.
   if (e == FileError::NotFound) notices_.messageBox(formatOne(kOpenFailedText, utf8ToUtf16(p)), u"Info");
-  return e == FileError::None;
+  return ok;
 }
 
 bool Profiles::createProfile(const std::string& path) {
@@ -139,8 +146,11 @@ void Profiles::loadProfileTableAtStartUp() {
 }
 
 bool Profiles::saveProfileTableAndProfile() {
-  registry_.write(kProfileRegistryKey, kProfileRegistryValue, tableBytes());
-  return saveProfile();
+  auto write = [this] {
+    registry_.write(kProfileRegistryKey, kProfileRegistryValue, tableBytes());
+    return saveProfile();
+  };
+  return guard_ ? guard_->guard(StoredPart::ProfileTable, write) : write();
 }
 
 void Profiles::switchProfile(int k, const ProfileHooks& hooks) {

@@ -10,6 +10,7 @@
 #include "core/config/config_image.h"
 #include "core/config/file_store.h"
 #include "core/config/registry.h"
+#include "core/config/write_guard.h"
 
 namespace orlix {
 
@@ -88,6 +89,9 @@ class Profiles {
   std::string path(int k) const;
   // The profile table as stored in the registry (8700 bytes).
   std::vector<uint8_t> tableBytes() const;
+  // Saves of the profile and the profile table run through guard from now on
+  // (none: they write directly). guard must outlive the object.
+  void setWriteGuard(WriteGuard* guard) { guard_ = guard; }
 
  private:
   ConfigImage& image_;
@@ -95,6 +99,7 @@ class Profiles {
   Registry& registry_;
   UserNotices& notices_;
   std::string dataFolder_;
+  WriteGuard* guard_ = nullptr;
 };
 
 }  // namespace orlix

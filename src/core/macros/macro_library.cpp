@@ -35,22 +35,27 @@ bool MacroLibrary::LoadMacroLibrary() {
 }
 
 bool MacroLibrary::SaveMacroLibrary(MissingFileNotice how) {
-  std::vector<uint8_t> bytes(kMacroFileSize);
-  for (size_t i = 0; i < kMacroRecordCount; ++i)
-    std::copy(image_.macroLibrary[i].begin(), image_.macroLibrary[i].end(),
-              bytes.begin() + ptrdiff_t(i * kMacroRecordSize));
-  if (files_.exists(path_)) {
-    pacer_.pause(kSavePause);
-    bool ok = files_.write(path_, bytes) == FileError::None;
-    pacer_.pause(kSavePause);
-    return ok;
+  // The notices come before and after the write, never inside a guard's lock.
+  bool missing = !files_.exists(path_);
+  if (missing) {
+    std::u16string text = formatOne(kMissingFileText, utf8ToUtf16(path_));
+    if (how == MissingFileNotice::MessageBox) notices_.messageBox(text, u"Info");
+    else notices_.showInfo(text);
   }
-  std::u16string text = formatOne(kMissingFileText, utf8ToUtf16(path_));
-  if (how == MissingFileNotice::MessageBox) notices_.messageBox(text, u"Info");
-  else notices_.showInfo(text);
-  FileError e = files_.write(path_, bytes);
-  if (e == FileError::AccessDenied) notices_.showInfo(kNoPermissionText);
-  return e == FileError::None;
+  FileError e = FileError::Other;
+  auto write = [&] {
+    std::vector<uint8_t> bytes(kMacroFileSize);
+    for (size_t i = 0; i < kMacroRecordCount; ++i)
+      std::copy(image_.macroLibrary[i].begin(), image_.macroLibrary[i].end(),
+                bytes.begin() + ptrdiff_t(i * kMacroRecordSize));
+    if (!missing) pacer_.pause(kSavePause);
+    e = files_.write(path_, bytes);
+    if (!missing) pacer_.pause(kSavePause);
+    return e == FileError::None;
+  };
+  bool ok = guard_ ? guard_->guard(StoredPart::Macros, write) : write();
+  if (missing && e == FileError::AccessDenied) notices_.showInfo(kNoPermissionText);
+  return ok;
 }
 
 std::optional<int> MacroLibrary::FindMacroRecord(uint32_t id) const {

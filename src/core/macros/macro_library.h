@@ -12,6 +12,7 @@
 #include "core/app/user_notices.h"
 #include "core/config/config_image.h"
 #include "core/config/file_store.h"
+#include "core/config/write_guard.h"
 #include "core/device/pacer.h"
 
 namespace orlix::macros {
@@ -61,6 +62,9 @@ class MacroLibrary {
   std::vector<MacroListItem> ListMacros(int category) const;
 
   const std::string& path() const { return path_; }
+  // Saves run through guard from now on (none: they write directly). guard
+  // must outlive the library.
+  void setWriteGuard(WriteGuard* guard) { guard_ = guard; }
   ConfigImage& image() { return image_; }
 
  private:
@@ -70,6 +74,7 @@ class MacroLibrary {
   UserNotices& notices_;
   TextSource texts_;
   Pacer& pacer_;
+  WriteGuard* guard_ = nullptr;
 };
 
 }  // namespace orlix::macros

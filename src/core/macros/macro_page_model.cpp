@@ -82,7 +82,21 @@ void MacroPageModel::showCategory(int category) { listMacros(category); }
 
 void MacroPageModel::closePage() { setHook(0); }
 
+void MacroPageModel::libraryChanged() {
+  if (recording_ || listedCategory_ < 0) return;
+  // A new macro lives only in the list until its first events are stored.
+  if (std::any_of(macros_.begin(), macros_.end(), [](const MacroListItem& m) { return m.record < 0; })) return;
+  uint32_t selected = listSelection_ >= 0 && listSelection_ < int(macros_.size()) ? macros_[size_t(listSelection_)].id : 0;
+  listMacros(listedCategory_);
+  for (int i = 0; i < int(macros_.size()); ++i)
+    if (macros_[size_t(i)].id == selected && i != listSelection_) {
+      listSelection_ = selectedMacro_ = i;
+      loadSelectedMacro();
+    }
+}
+
 void MacroPageModel::listMacros(int category) {
+  listedCategory_ = category;
   macros_ = s_.library.ListMacros(category);
   ++macroRevision_;
   // Adding an item selects it: the last listed macro ends up selected.

@@ -84,6 +84,10 @@ class MacroPageModel {
   // The main window's call after start-up: lists the macros of category as a
   // game choice does, without choosing a game.
   void showCategory(int category);
+  // Another process changed the macro library: the shown category is listed
+  // again, the selection kept on the same macro while it is listed. Nothing
+  // changes while recording or while the list holds a new macro not stored yet.
+  void libraryChanged();
   // A language switch: the captions are read again (see recordCaption, gameCaption).
   void refreshLanguage() { ++captionRevision_; }
   // The page closes: the hook stops delivering.
@@ -197,6 +201,7 @@ class MacroPageModel {
   LoopOption loopOption_ = LoopOption::PlayCount;
   std::u16string loopCountText_ = u"1";
   int gameCategory_ = kCustomCategory;
+  int listedCategory_ = -1;
   bool gameChosen_ = false;
   bool gameMenuOpen_ = false;
   uint64_t macroRevision_ = 0, eventRevision_ = 0, captionRevision_ = 0;

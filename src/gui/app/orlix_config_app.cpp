@@ -11,6 +11,7 @@
 
 #include "core/app/main_window_core.h"
 #include "core/config/config_image.h"
+#include "core/config/config_sync.h"
 #include "core/config/profiles.h"
 #include "core/device/driver_channel.h"
 #include "core/device/messages.h"
@@ -24,6 +25,7 @@
 #include "gui/app/termination_signals.h"
 #include "gui/app/gui_notices.h"
 #include "gui/skin/skin_images.h"
+#include "platform/data_folder_lock.h"
 #include "platform/disk_file_store.h"
 #include "platform/file_registry.h"
 #include "platform/driver_select.h"
@@ -38,6 +40,9 @@ namespace fs = std::filesystem;
 
 namespace {
 using Clock = std::chrono::steady_clock;
+// How long the window program waits for the data folder's lock on its own
+// thread: orlixctl holds it for milliseconds, except through its apply.
+constexpr int kFolderLockWaitMs = 3000;
 Clock::time_point& processStart() {
   static Clock::time_point start = Clock::now();
   return start;
@@ -115,6 +120,8 @@ struct COrlixConfigApp::Parts {
   std::unique_ptr<platform::LinuxHostActions> host;
   std::unique_ptr<Profiles> profiles;
   std::unique_ptr<macros::MacroLibrary> macros;
+  std::unique_ptr<platform::DataFolderLock> folderLock;
+  std::unique_ptr<ConfigSync> sync;
   std::unique_ptr<keys::KeyInjector> keyInjector;
   std::unique_ptr<COrlixConfigDlg> window;
 };
@@ -169,6 +176,13 @@ int COrlixConfigApp::start() {
   p.profiles = std::make_unique<Profiles>(*p.image, p.files, *p.registry, p.notices, p.dataFolder.string());
   TextSource texts{missingText, [] { return localization::languageFlag() != 0; }};
   p.macros = std::make_unique<macros::MacroLibrary>(*p.image, p.files, macroPath, p.notices, texts, realPacer());
+  // orlixctl changes the same files: saves and applies take the folder's lock
+  // and take up what it stored first.
+  p.folderLock = std::make_unique<platform::DataFolderLock>(p.dataFolder, kFolderLockWaitMs);
+  p.sync = std::make_unique<ConfigSync>(*p.image, *p.profiles, p.files, *p.registry, macroPath, *p.folderLock,
+                                        p.notices, texts);
+  p.profiles->setWriteGuard(p.sync.get());
+  p.macros->setWriteGuard(p.sync.get());
 
   ProgramServices services{*p.image,   *p.channel, realPacer(), *p.profiles, *p.macros,
                            *p.host,    p.notices,  *p.registry, p.programFolder};
@@ -179,12 +193,14 @@ int COrlixConfigApp::start() {
   services.monitor = &p.link->monitor();
   p.keyInjector = platform::makeSessionKeyInjector();
   services.keyInjector = p.keyInjector.get();
+  services.sync = p.sync.get();
   MainWindowOptions windowOptions;
   windowOptions.forceShow = options_.show;
   p.window = std::make_unique<COrlixConfigDlg>(std::move(services), std::move(windowOptions));
   p.notices.setOwner(p.window.get());
 
-  // A second copy's word brings the window to the front, as a tray double-click.
+  // A second copy's word brings the window to the front, as a tray
+  // double-click; orlixctl's says it stored a change.
   if (p.instance->fd() >= 0) {
     p.instanceNotifier = new QSocketNotifier(p.instance->fd(), QSocketNotifier::Read, p.window.get());
     platform::SingleInstance* instance = p.instance.get();
@@ -192,6 +208,7 @@ int COrlixConfigApp::start() {
     QObject::connect(p.instanceNotifier, &QSocketNotifier::activated, window, [instance, window] {
       for (const std::string& word : instance->drain())
         if (word == platform::kShowWindowWord) window->post(msg::kTrayNotify, 0, app::kTrayDoubleClick);
+        else if (word == platform::kReloadWord) window->post(app::kTakeUpStored, 0, 0);
     });
   }
 

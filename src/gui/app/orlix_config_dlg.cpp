@@ -71,6 +71,7 @@ COrlixConfigDlg::COrlixConfigDlg(ProgramServices services, MainWindowOptions opt
   app::MainWindowServices s{services_.image,  services_.channel, services_.pacer,    services_.profiles,
                             services_.macros, services_.host,    services_.notices,  services_.registry,
                             localization::languageStrings(),      services_.programFolder, {}};
+  s.sync = services_.sync;
   s.presence.registerNotifications = [this] { watchDevices(); };
   s.presence.isPresent = services_.keyboardPresent;
   s.presence.startUpdater = services_.startUpdater;
@@ -137,6 +138,9 @@ app::MainWindowHooks COrlixConfigDlg::makeHooks() {
   h.languageMenuOpen = [this] { return !languageMenu_.isNull(); };
   h.refreshMacroPage = [this] {
     if (macroPage_) macroPage_->RefreshLanguage();
+  };
+  h.reloadMacroList = [this] {
+    if (macroPage_) macroPage_->ReloadList();
   };
   h.closeLanguageMenu = [this] {
     QPointer<CMenuExA> menu = languageMenu_;

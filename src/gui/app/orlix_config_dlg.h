@@ -54,6 +54,7 @@ struct ProgramServices {
   std::function<void()> startUpdater;
   platform::DeviceMonitor* monitor = nullptr;  // device changes; none in tests
   keys::KeyInjector* keyInjector = nullptr;    // synthetic key events; none: not sent
+  ConfigSync* sync = nullptr;                  // shares the stored configuration; none in tests
 };
 
 struct MainWindowOptions {

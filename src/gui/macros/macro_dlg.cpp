@@ -205,6 +205,11 @@ void CMacroDlg::RefreshLanguage() {
   sync();
 }
 
+void CMacroDlg::ReloadList() {
+  model_->libraryChanged();
+  sync();
+}
+
 void CMacroDlg::openGameMenu() {
   if (!model_->gameButton()) return;
   std::vector<MenuExItem> items;

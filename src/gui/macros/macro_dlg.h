@@ -38,6 +38,8 @@ class CMacroDlg : public SkinPage {
   // str_macro_end while recording) and, when no game category was chosen since
   // the page opened, the game button reads the category-21 name.
   void RefreshLanguage();
+  // After another process changed the macro library: the list is read again.
+  void ReloadList();
 
   macros::MacroPageModel& model() { return *model_; }
   CGDIBitmapBtn* recordButton() const { return record_; }

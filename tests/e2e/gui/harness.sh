@@ -18,7 +18,8 @@
 #   type_text TEXT          types TEXT
 #   settle [SECONDS]        lets the program draw (default 0.4 s)
 #   shot NAME               a screenshot of the screen in $E2E_SHOTS/NAME.png
-#   ctl ARGS...             orlixctl on the same virtual keyboard and folders
+#   ctl ARGS...             orlixctl on the same virtual keyboard and folders, telling
+#                           this run's orlix of what it stores (--instance)
 #   memory_word OFFSET      the little-endian 32-bit word at OFFSET of the keyboard's memory
 #   transfers               the virtual keyboard's transfers.log
 #   wait_until SECONDS CMD... runs CMD until it succeeds; fails the run after SECONDS.
@@ -77,6 +78,9 @@ e2e_init() {
   done
   E2E_SCRATCH=$(mktemp -d /tmp/orlix-gui-e2e-XXXXXX)
   trap _e2e_cleanup EXIT
+  # The single-instance channel is a name for the whole machine: each run has
+  # its own, so runs side by side (and a person's own orlix) never meet.
+  E2E_INSTANCE="OrlixE2E-$(basename "$E2E_SCRATCH")"
   export HOME="$E2E_SCRATCH/home"
   export XDG_RUNTIME_DIR="$E2E_SCRATCH/run" XDG_CONFIG_HOME="$E2E_SCRATCH/config" \
          XDG_DATA_HOME="$E2E_SCRATCH/data" XDG_STATE_HOME="$E2E_SCRATCH/state"
@@ -122,7 +126,7 @@ e2e_init() {
   ctl sim start --state "$E2E_VKBD_STATE" >/dev/null || fail "the virtual keyboard did not start"
 }
 
-ctl() { "$E2E_BIN/orlixctl" --root "$E2E_ROOT" "$@"; }
+ctl() { "$E2E_BIN/orlixctl" --root "$E2E_ROOT" --instance "$E2E_INSTANCE" "$@"; }
 
 _find_main_window() {
   local id
@@ -132,9 +136,7 @@ _find_main_window() {
 }
 
 start_orlix() {
-  # The single-instance channel is a name for the whole machine: each run has
-  # its own, so runs side by side (and a person's own orlix) never meet.
-  "$E2E_BIN/orlix" --simulate --show --root "$E2E_ROOT" --instance "OrlixE2E-$(basename "$E2E_SCRATCH")" "$@" >"$E2E_SCRATCH/orlix.log" 2>&1 &
+  "$E2E_BIN/orlix" --simulate --show --root "$E2E_ROOT" --instance "$E2E_INSTANCE" "$@" >"$E2E_SCRATCH/orlix.log" 2>&1 &
   E2E_ORLIX_PID=$!
   local end=$((SECONDS + 20))
   until _find_main_window; do
