@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/localization/string_keys.h"
 #include "core/localization/xml_document.h"
@@ -50,10 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!d.LoadDocumentFile(path)) return 0;
   d.ParseDocument();
 
-  // The language loader's lookup of every key.
-  for (StringKey k : allStringKeys()) {
-    std::string_view name = stringKeyName(k);
-    std::u16string key(name.begin(), name.end());
+  // The language loader's lookup of every key (the names made once).
+  static const std::vector<std::u16string> keys = [] {
+    std::vector<std::u16string> out;
+    for (StringKey k : allStringKeys()) {
+      std::string_view name = stringKeyName(k);
+      out.emplace_back(name.begin(), name.end());
+    }
+    return out;
+  }();
+  for (const std::u16string& key : keys) {
     d.ResetPosition();
     while (d.FindChildElement(u"config")) {
       d.EnterElement();

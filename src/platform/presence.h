@@ -13,15 +13,17 @@
 #include <string_view>
 #include <vector>
 
+#include "core/device/messages.h"
+
 namespace orlix::platform {
 
 // The hardware id fragment that names the keyboard.
 inline constexpr std::string_view kKeyboardIdFragment = "VID_24AE&PID_4009";
 // The USB device interface class, as device interface names end with it.
 inline constexpr std::string_view kUsbDeviceInterfaceClass = "{A5DCBF10-6530-11D2-901F-00C04FB951ED}";
-// Device-change events (the values of DBT_DEVICEARRIVAL and DBT_DEVICEREMOVECOMPLETE).
-inline constexpr uint32_t kDeviceArrival = 0x8000;
-inline constexpr uint32_t kDeviceRemoveComplete = 0x8004;
+// Device-change events (numbers in messages.h).
+using msg::kDeviceArrival;
+using msg::kDeviceRemoveComplete;
 // The revision the virtual keyboard reports as its USB device.
 inline constexpr uint16_t kVirtualKeyboardRevision = 0x0100;
 

@@ -153,6 +153,17 @@ TEST(LanguageTypeIni, SetValueKeepsTheRest) {
   EXPECT_EQ(iniInteger("99999999999"), 2147483647);
 }
 
+// A file saved with a UTF-8 byte order mark: the edit must change the section
+// the reader finds (not append a second one the reader never reaches), and the
+// mark stays.
+TEST(LanguageTypeIni, SetValueInAFileWithByteOrderMark) {
+  const std::string bom = "\xEF\xBB\xBF";
+  std::string t = iniSetValue(bom + "[languagetype]\nvalue=0\n", "languagetype", "value", "1");
+  EXPECT_EQ(t, bom + "[languagetype]\nvalue=1\n");
+  EXPECT_EQ(iniValue(t, "languagetype", "value"), "1");
+  EXPECT_EQ(iniSetValue(bom, "languagetype", "value", "1"), bom + "[languagetype]\nvalue=1\n");
+}
+
 class LanguageSwitchTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -158,7 +158,7 @@ TEST(ProfileFile, RecordSerialisation) {
 
 TEST_F(ProfileFixture, LoadingRestoresTheLedCodesOfTheMap) {
   profiles->loadProfileTableAtStartUp();
-  for (auto& led : image->ledState) putU32(led, kLedOffLedCode, 0x77);
+  for (auto& led : image->ledState) putU32(led, kLedCode, 0x77);
   profiles->saveProfile();
   ASSERT_TRUE(profiles->loadProfile(file(1), false));
   for (int i = 0; i < kLedRecordCount; ++i)
@@ -282,7 +282,7 @@ TEST_F(ProfileFixture, ExportAndImportGiveBackEveryField) {
 
   restart();
   profiles->loadProfileTableAtStartUp();
-  for (auto& led : image->ledState) putU32(led, kLedOffLedCode, 0x99);
+  for (auto& led : image->ledState) putU32(led, kLedCode, 0x99);
   ASSERT_TRUE(profiles->importConfiguration("/prog/out.cfg"));
   EXPECT_EQ(image->keyTable[40], 0x09010002u);
   EXPECT_EQ(getU32(image->macroLibrary[499], 4100), 0x12345678u);

@@ -23,6 +23,7 @@
 #include "core/device/device_commands.h"
 #include "core/device/driver_channel.h"
 #include "core/device/message_target.h"
+#include "core/device/messages.h"
 #include "core/device/pacer.h"
 #include "core/localization/language_strings.h"
 #include "core/localization/language_switch.h"
@@ -31,19 +32,19 @@
 
 namespace orlix::app {
 
-// Messages the main window receives besides the table in messages.h.
-inline constexpr uint32_t kClose = 0x0010;          // WM_CLOSE
-inline constexpr uint32_t kDeviceChange = 0x0219;   // WM_DEVICECHANGE: event / index of the change
-inline constexpr uint32_t kCommand = 0x0111;        // WM_COMMAND: menu command / 0
+// Messages of the main window (numbers in messages.h).
+using msg::kClose;
+using msg::kCommand;
+using msg::kDeviceChange;
+using msg::kStoredTakenUp;
+using msg::kTakeUpStored;
+// wParam values of kCommand.
 inline constexpr uintptr_t kCommandConfig = 24576;  // tray menu "Config"
 inline constexpr uintptr_t kCommandExit = 24577;    // tray menu "Exit"
 // Mouse messages of the tray notification.
 inline constexpr intptr_t kTrayDoubleClick = 515;
 inline constexpr intptr_t kTrayRightUp = 517;
-// Another process (orlixctl) stored a change of the configuration: take it up.
-inline constexpr uint32_t kTakeUpStored = 0x8101;
-// A take-up changed the image (wParam: kTakenUp* bits): redraw what shows it.
-inline constexpr uint32_t kStoredTakenUp = 0x8102;
+// wParam bits of kStoredTakenUp: what a take-up changed, to redraw.
 inline constexpr uintptr_t kTakenUpProfile = 1, kTakenUpSwitch = 2, kTakenUpMacros = 4;
 
 // The first show: the window shows itself only when the system has been up for

@@ -10,15 +10,16 @@
 #include <string_view>
 
 #include "core/app/text_source.h"
+#include "core/device/messages.h"
 #include "core/app/user_notices.h"
 
 namespace orlix::app {
 
 // The hardware id fragment that names the keyboard.
 inline constexpr std::string_view kKeyboardFragment = "VID_24AE&PID_4009";
-// Device-change events (the values the notification system uses).
-inline constexpr uint32_t kDeviceArrival = 0x8000;
-inline constexpr uint32_t kDeviceRemoveComplete = 0x8004;
+// Device-change events (numbers in messages.h).
+using msg::kDeviceArrival;
+using msg::kDeviceRemoveComplete;
 // Seconds the not-found notice stays before it closes by itself.
 inline constexpr int kNotFoundSeconds = 5;
 

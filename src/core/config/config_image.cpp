@@ -41,8 +41,8 @@ void ConfigImage::setActionText(int k, std::u16string_view text) {
 
 uint32_t ConfigImage::macroId(int k) const { return getU32(keyExtra[size_t(k)], 0); }
 void ConfigImage::setMacroId(int k, uint32_t id) { putU32(keyExtra[size_t(k)], 0, id); }
-uint32_t ConfigImage::ledCode(int i) const { return getU32(ledState[size_t(i)], kLedOffLedCode); }
-void ConfigImage::setLedCode(int i, uint32_t code) { putU32(ledState[size_t(i)], kLedOffLedCode, code); }
+uint32_t ConfigImage::ledCode(int i) const { return getU32(ledState[size_t(i)], kLedCode); }
+void ConfigImage::setLedCode(int i, uint32_t code) { putU32(ledState[size_t(i)], kLedCode, code); }
 bool ConfigImage::macroInUse(int r) const { return getU32(macroLibrary[size_t(r)], 0) != 0; }
 uint32_t ConfigImage::macroRecordId(int r) const { return getU32(macroLibrary[size_t(r)], 8); }
 
@@ -117,8 +117,8 @@ bool restoreDefaults(ConfigImage& image, int currentProfile, const RestoreDefaul
   if (hooks.refreshAllKeys) hooks.refreshAllKeys();
   image.lightingMode = kModeSeven;
   for (auto& r : image.ledState) {
-    std::fill_n(r.begin(), kLedOffClearedEnd, 0);
-    putU32(r, kLedOff108, 0);
+    std::fill_n(r.begin(), kLedZeroedBytes, 0);
+    putU32(r, kLedSelected, 0);
   }
   if (hooks.refreshLightingPage) hooks.refreshLightingPage();
   image.editedLedCommand.fill(0);

@@ -31,13 +31,17 @@ inline constexpr size_t kMacroRecordSize = 4104;
 inline constexpr size_t kLightingCommandSize = 256;
 inline constexpr size_t kTextKeySize = 256;
 
-// LED state record fields this layer knows by offset (the rest belongs to the lighting model).
-inline constexpr size_t kLedOffClearedEnd = 96;  // bytes 0..95 are cleared by restore defaults
-inline constexpr size_t kLedOff96 = 96;
-inline constexpr size_t kLedOff100 = 100;
-inline constexpr size_t kLedOffLedCode = 104;
-inline constexpr size_t kLedOff108 = 108;
-inline constexpr size_t kLedOff112 = 112;
+// Fields of an LED state record (32-bit little-endian values), for this layer
+// and the lighting model alike.
+inline constexpr size_t kLedColour1 = 0;
+inline constexpr size_t kLedColour2 = 4;
+inline constexpr size_t kLedCommittedColour = 48;  // colour 1 copied when single/always-on close with OK
+inline constexpr size_t kLedCommittedEffect = 96;  // effect committed for the key
+inline constexpr size_t kLedCommittedEffectCopy = 100;
+inline constexpr size_t kLedCode = 104;
+inline constexpr size_t kLedSelected = 108;
+inline constexpr size_t kLedAlwaysOnMark = 112;  // 6 once always-on lit the key
+inline constexpr size_t kLedZeroedBytes = 96;    // bytes 0..95: what restore defaults and the zeroing rule clear
 
 using KeyTable = std::array<uint32_t, kKeyCount>;
 using KeyExtraRecord = std::array<uint8_t, kKeyExtraSize>;

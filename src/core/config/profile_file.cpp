@@ -17,10 +17,21 @@ void appendU32(std::vector<uint8_t>& out, uint32_t v) {
   out.insert(out.end(), b, b + 4);
 }
 
+// The bytes of a table of byte records, which lie end to end as the file holds them.
+template <typename Table>
+std::span<const uint8_t> tableBytes(const Table& t) {
+  return {reinterpret_cast<const uint8_t*>(t.data()), sizeof(t)};
+}
+template <typename Table>
+std::span<uint8_t> tableBytes(Table& t) {
+  return {reinterpret_cast<uint8_t*>(t.data()), sizeof(t)};
+}
+static_assert(sizeof(ConfigImage::keyExtra) == kKeyExtraBytes && sizeof(ConfigImage::ledState) == kLedStateBytes);
+
 void appendFixedBlocks(const ConfigImage& image, std::vector<uint8_t>& out, bool all) {
   for (uint32_t code : image.keyTable) appendU32(out, code);
-  for (const auto& r : image.keyExtra) out.insert(out.end(), r.begin(), r.end());
-  for (const auto& r : image.ledState) out.insert(out.end(), r.begin(), r.end());
+  for (auto block : {tableBytes(image.keyExtra), tableBytes(image.ledState)})
+    out.insert(out.end(), block.begin(), block.end());
   if (!all) return;
   appendU32(out, image.waveExtraLength);
   out.insert(out.end(), image.waveExtra.begin(), image.waveExtra.end());
@@ -57,7 +68,7 @@ bool readLightingRecord(Reader& in, PerKeyLightingRecord& r) {
   Reader probe = in;
   PerKeyLightingRecord t;
   t.params = r.params;
-  probe.into({reinterpret_cast<uint8_t*>(t.textKey.data()), kTextKeySize});
+  probe.into(tableBytes(t.textKey));
   t.ledCode = probe.byte();
   t.effectCode = probe.byte();
   t.sendMode = probe.byte();
@@ -95,7 +106,8 @@ bool readLightingRecord(Reader& in, PerKeyLightingRecord& r) {
 }  // namespace
 
 void appendLightingRecord(const PerKeyLightingRecord& r, std::vector<uint8_t>& out) {
-  out.insert(out.end(), r.textKey.begin(), r.textKey.end());
+  auto text = tableBytes(r.textKey);
+  out.insert(out.end(), text.begin(), text.end());
   out.insert(out.end(), {r.ledCode, r.effectCode, r.sendMode});
   const auto& p = r.params;
   auto entries = [&](size_t n, size_t first) {
@@ -125,10 +137,15 @@ void appendLightingRecord(const PerKeyLightingRecord& r, std::vector<uint8_t>& o
 
 std::vector<uint8_t> serializeProfile(const ConfigImage& image) {
   std::vector<uint8_t> out;
+  serializeProfile(image, out);
+  return out;
+}
+
+void serializeProfile(const ConfigImage& image, std::vector<uint8_t>& out) {
+  out.clear();
   out.reserve(kFixedBlocksSize + kLightingKeys * (kTextKeySize + 32));
   appendFixedBlocks(image, out, true);
   for (int i = 0; i < kLightingKeys; ++i) appendLightingRecord(image.perKeyLighting[size_t(i)], out);
-  return out;
 }
 
 std::vector<uint8_t> serializeCreatedProfile(const ConfigImage& image) {
@@ -140,15 +157,14 @@ std::vector<uint8_t> serializeCreatedProfile(const ConfigImage& image) {
 
 size_t readProfileImage(ConfigImage& image, std::span<const uint8_t> bytes) {
   image.keyTable.fill(0);
-  for (auto& r : image.keyExtra) r.fill(0);
-  for (auto& r : image.ledState) r.fill(0);
+  for (auto block : {tableBytes(image.keyExtra), tableBytes(image.ledState)}) std::fill_n(block.data(), block.size(), uint8_t(0));
 
   Reader in(bytes);
   std::array<uint8_t, kKeyTableBytes> kt{};
   in.into(kt);
   for (size_t k = 0; k < image.keyTable.size(); ++k) image.keyTable[k] = getU32(kt, 4 * k);
-  for (auto& r : image.keyExtra) in.into(r);
-  for (auto& r : image.ledState) in.into(r);
+  in.into(tableBytes(image.keyExtra));
+  in.into(tableBytes(image.ledState));
   in.intoU32(image.waveExtraLength);
   in.into(image.waveExtra);
   in.intoU32(image.lightingMode);

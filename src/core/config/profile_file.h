@@ -29,6 +29,8 @@ static_assert(kCreatedProfileSize == 107952);
 void appendLightingRecord(const PerKeyLightingRecord& r, std::vector<uint8_t>& out);
 // Blocks 1 to 6 and the 112 per-key lighting records.
 std::vector<uint8_t> serializeProfile(const ConfigImage& image);
+// The same into out (its old content replaced), for callers that keep a buffer.
+void serializeProfile(const ConfigImage& image, std::vector<uint8_t>& out);
 // Blocks 1 to 3, as a created profile holds them.
 std::vector<uint8_t> serializeCreatedProfile(const ConfigImage& image);
 

@@ -180,13 +180,20 @@ bool Profiles::importConfiguration(const std::string& path, ImportError* error) 
   // One byte more than the largest configuration tells a longer file apart.
   auto bytes = files_.read(path, kMaxConfigurationSize + 1, readError);
   if (!bytes) return failed(ImportError::Unreadable);
+  return importConfiguration(*bytes, error);
+}
+
+bool Profiles::importConfiguration(std::span<const uint8_t> bytes, ImportError* error) {
   // Anything else (a text file, Macro.cfg picked by mistake) would otherwise
   // become the profile and, after the next save, overwrite the user's files.
-  if (!isConfigurationFile(*bytes)) return failed(ImportError::NotAConfiguration);
-  size_t used = profile::readProfileImage(image_, *bytes);
-  size_t n = std::min(bytes->size() - used, macros::kMacroFileSize);
+  if (!isConfigurationFile(bytes)) {
+    if (error) *error = ImportError::NotAConfiguration;
+    return false;
+  }
+  size_t used = profile::readProfileImage(image_, bytes);
+  size_t n = std::min(bytes.size() - used, macros::kMacroFileSize);
   for (size_t i = 0; i < n; ++i)
-    image_.macroLibrary[i / kMacroRecordSize][i % kMacroRecordSize] = (*bytes)[used + i];
+    image_.macroLibrary[i / kMacroRecordSize][i % kMacroRecordSize] = bytes[used + i];
   if (error) *error = ImportError::None;
   return true;
 }

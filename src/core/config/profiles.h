@@ -80,6 +80,9 @@ class Profiles {
   // configuration file: its size must be that of a created profile, a whole
   // profile, or a whole profile followed by the whole macro library.
   bool importConfiguration(const std::string& path, ImportError* error = nullptr);
+  // The same for a file's bytes already read (at most one byte more than the
+  // largest configuration file tells a longer file apart).
+  bool importConfiguration(std::span<const uint8_t> bytes, ImportError* error = nullptr);
   // Writes the current configuration and the whole macro library to path.
   FileError exportConfiguration(const std::string& path);
 

@@ -8,6 +8,7 @@
 namespace orlix::msg {
 
 inline constexpr uint32_t kClose = 0x0010;          // close the window or dialog (as WM_CLOSE)
+inline constexpr uint32_t kCommand = 0x0111;        // menu command / 0 (as WM_COMMAND)
 inline constexpr uint32_t kHScroll = 0x0114;        // scroll code | position << 16 / bar
 inline constexpr uint32_t kVScroll = 0x0115;        // scroll code | position << 16 / bar
 inline constexpr uint32_t kLanguageChoice = 0x401;   // wParam 0, lParam language id 1..12
@@ -30,6 +31,11 @@ inline constexpr uint32_t kKeyEvent = 0x7EB;         // key event word / 0
 inline constexpr uint32_t kSliderPos = 0x800;        // position / slider id
 inline constexpr uint32_t kHint = 0x805;             // 0 / hint number
 inline constexpr uint32_t kRestoreDefaults = 0x806;  // 0 / 0
+inline constexpr uint32_t kDeviceChange = 0x0219;    // device-change event / index of the change
+// Another process (orlixctl) stored a change of the configuration: take it up.
+inline constexpr uint32_t kTakeUpStored = 0x8101;
+// A take-up changed the image (wParam: which parts, see main_window_core.h).
+inline constexpr uint32_t kStoredTakenUp = 0x8102;
 
 // Scroll codes in the low word of kHScroll / kVScroll.
 inline constexpr int kScrollLineUp = 0, kScrollLineDown = 1, kScrollPageUp = 2, kScrollPageDown = 3,
@@ -38,6 +44,10 @@ inline constexpr int kScrollLineUp = 0, kScrollLineDown = 1, kScrollPageUp = 2, 
 // wParam values of kButtonNotify: the mouse message the button saw.
 inline constexpr uintptr_t kLeftButtonDown = 0x201;
 inline constexpr uintptr_t kLeftButtonUp = 0x202;
+
+// wParam values of kDeviceChange.
+inline constexpr uint32_t kDeviceArrival = 0x8000;
+inline constexpr uint32_t kDeviceRemoveComplete = 0x8004;
 
 // wParam values of kLightingSend.
 inline constexpr uintptr_t kSendEditedBlock = 0;

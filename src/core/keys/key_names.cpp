@@ -9,6 +9,7 @@
 #include "core/localization/language_strings.h"
 #include "core/macros/macro_record.h"
 #include "core/util/bytes.h"
+#include "core/util/utf8_utf16.h"
 
 namespace orlix::keys {
 
@@ -166,13 +167,7 @@ std::u16string virtualKeyName(unsigned vk, KeyboardLayout& layout) {
   if (c >= U'a' && c <= U'z') c = c - U'a' + U'A';
   if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
   std::u16string out;
-  if (c > 0xFFFF) {
-    c -= 0x10000;
-    out.push_back(char16_t(0xD800 + (c >> 10)));
-    out.push_back(char16_t(0xDC00 + (c & 0x3FF)));
-  } else {
-    out.push_back(char16_t(c));
-  }
+  appendUtf16(out, c);
   return out;
 }
 

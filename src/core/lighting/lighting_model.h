@@ -30,18 +30,8 @@ inline constexpr uint8_t kSevenColour = 0xAE;
 inline constexpr uint8_t kSendOk = 0;
 inline constexpr uint8_t kSendApply = 5;
 
-// Fields of an LED state record (116 bytes, 32-bit little-endian values).
-inline constexpr size_t kLedColour1 = 0;
-inline constexpr size_t kLedColour2 = 4;
-inline constexpr size_t kLedCommittedColour = 48;  // colour 1 copied when single/always-on close with OK
-inline constexpr size_t kLedCommittedEffect = 96;  // effect committed for the key
-inline constexpr size_t kLedCommittedEffectCopy = 100;
-inline constexpr size_t kLedCode = 104;
-inline constexpr size_t kLedSelected = 108;
-inline constexpr size_t kLedAlwaysOnMark = 112;    // 6 once always-on lit the key
-inline constexpr size_t kLedZeroedBytes = 96;      // the values at 0..92 the zeroing rule clears
+// Value of the always-on mark field (kLedAlwaysOnMark in config_image.h).
 inline constexpr uint32_t kAlwaysOnMarkValue = 6;
-static_assert(kLedSelected == kLedOff108 && kLedCode == kLedOffLedCode);
 
 // Effect slot of strength; the exclusion never touches it.
 inline constexpr int kStrengthSlot = 2;

@@ -143,13 +143,7 @@ std::u16string utf8ToUtf16(std::string_view bytes) {
       ++i;
       continue;
     }
-    if (cp > 0xFFFF) {
-      cp -= 0x10000;
-      *o++ = char16_t(0xD800 + (cp >> 10));
-      *o++ = char16_t(0xDC00 + (cp & 0x3FF));
-    } else {
-      *o++ = char16_t(cp);
-    }
+    o = putUtf16(o, cp);
     i += len;
   }
   out.resize(size_t(o - out.data()));

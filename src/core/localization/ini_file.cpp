@@ -59,10 +59,17 @@ bool keyValueOf(std::string_view line, std::string_view& key, std::string_view& 
   return true;
 }
 
+// Removes a UTF-8 byte order mark from the start of text; true when there was one.
+bool dropByteOrderMark(std::string_view& text) {
+  if (text.substr(0, 3) != "\xEF\xBB\xBF") return false;
+  text.remove_prefix(3);
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> iniValue(std::string_view text, std::string_view section, std::string_view key) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  dropByteOrderMark(text);
   bool in = false;
   for (std::string_view line : lines(text)) {
     if (auto s = sectionOf(line)) {
@@ -107,6 +114,9 @@ int iniInteger(std::string_view value) {
 
 std::string iniSetValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value) {
+  // The mark is no part of the first line: without this, a first-line section
+  // header would go unseen and the key would land in a new section after it.
+  const bool bom = dropByteOrderMark(text);
   std::vector<std::string_view> ls = lines(text);
   const std::string newLine = std::string(key) + "=" + std::string(value);
   // Line ending of the file, so a CRLF file stays CRLF.
@@ -150,7 +160,7 @@ std::string iniSetValue(std::string_view text, std::string_view section, std::st
       out.push_back(newLine);
     }
   }
-  std::string result;
+  std::string result = bom ? "\xEF\xBB\xBF" : "";
   for (const auto& l : out) result += l + eol;
   return result;
 }

@@ -32,13 +32,8 @@ std::u16string utf8ToUtf16(std::string_view s) {
 }
 
 void appendUtf16(std::u16string& out, char32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    out.push_back(char16_t(0xD800 + (cp >> 10)));
-    out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-  } else {
-    out.push_back(char16_t(cp));
-  }
+  char16_t units[2];
+  out.append(units, size_t(putUtf16(units, cp) - units));
 }
 
 std::string utf16ToUtf8(std::u16string_view s) {

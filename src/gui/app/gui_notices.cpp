@@ -3,12 +3,9 @@
 #include <QMessageBox>
 
 #include "gui/app/info_dlg.h"
+#include "gui/qt_text.h"
 
 namespace orlix::gui {
-
-namespace {
-QString toQString(const std::u16string& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
-}  // namespace
 
 NoticeResult GuiNotices::showInfo(const std::u16string& text, bool twoButtons) {
   CInfoDlg dlg(parent_);

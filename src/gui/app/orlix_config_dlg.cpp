@@ -19,13 +19,14 @@
 #include "gui/app/desktop_notice.h"
 #include "gui/app/key_catch.h"
 #include "gui/app/language_menu.h"
+#include "gui/app/progress_session.h"
+#include "gui/app/support_page.h"
+#include "gui/app/tray_icon.h"
 #include "gui/keys/dlg_not_see.h"
 #include "gui/keys/main_set_dlg.h"
 #include "gui/lighting/dlg_led_main.h"
 #include "gui/macros/macro_dlg.h"
-#include "gui/app/progress_session.h"
-#include "gui/app/support_page.h"
-#include "gui/app/tray_icon.h"
+#include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/irr_button.h"
 #include "gui/skin/shaped_window.h"
@@ -126,7 +127,7 @@ app::MainWindowHooks COrlixConfigDlg::makeHooks() {
   h.showWindow = [this] { showFromTray(); };
   h.openTrayMenu = [this] { openTrayMenu(); };
   h.setStatusText = [this](const std::u16string& text) {
-    status_ = QString::fromUtf16(text.data(), qsizetype(text.size()));
+    status_ = toQString(text);
     update(toQRect(mf::kStatusArea));
   };
   h.refreshAllKeys = [this] {

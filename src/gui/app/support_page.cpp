@@ -12,6 +12,7 @@
 #include "core/runtime/key_action_runtime.h"
 #include "core/skin/window_geometry.h"
 #include "core/util/utf8_utf16.h"
+#include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/skin_images.h"
 
@@ -25,8 +26,6 @@ constexpr std::array<Rect, 6> kRects{sp::kDriverVersion, sp::kFirmwareVersion, s
 constexpr std::array<int, 6> kHints{sp::kDriverHint,  sp::kFirmwareHint, sp::kWebHint,
                                     sp::kRestoreHint, sp::kImportHint,   sp::kExportHint};
 const QColor kVersionColour(193, 210, 238);
-
-std::u16string u16(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
 
 // The platform's text for a file error, as the user reads it.
 QString reasonText(FileError e) {
@@ -107,7 +106,7 @@ void CDlgSupport::onExport() {
   QString path = chooser_(FileDialog::Save);
   if (path.isEmpty()) return;
   FileError e = profiles_.exportConfiguration(path.toStdString());
-  if (e != FileError::None) notices_.messageBox(u16(path + QStringLiteral("\n") + reasonText(e)), u"Error");
+  if (e != FileError::None) notices_.messageBox(toU16String(path + QStringLiteral("\n") + reasonText(e)), u"Error");
 }
 
 void CDlgSupport::paintEvent(QPaintEvent* e) {

@@ -5,6 +5,7 @@
 #include "core/localization/language_strings.h"
 #include "core/skin/window_geometry.h"
 #include "gui/keys/setting_dlg.h"
+#include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/skin_images.h"
 #include "platform/xkb_keyboard_layout.h"
@@ -45,7 +46,7 @@ void CMainSetDlg::refreshButton(int n) {
   keys::KeyButtonState s = model_->buttonState(n);
   CGDIBitmapBtn* b = buttons_[size_t(n)];
   if (b->isChecked() != s.checked) b->setChecked(s.checked);
-  b->setTooltip(QString::fromUtf16(s.tooltip.data(), qsizetype(s.tooltip.size())));
+  b->setTooltip(toQString(s.tooltip));
 }
 
 void CMainSetDlg::RefreshKey(int k) {

@@ -6,6 +6,7 @@
 #include "core/device/messages.h"
 #include "core/localization/language_strings.h"
 #include "core/skin/window_geometry.h"
+#include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/list_box_ex.h"
 #include "gui/skin/skin_images.h"
@@ -14,8 +15,6 @@
 namespace orlix::gui {
 
 namespace {
-
-QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 
 constexpr unsigned kListBackground = 0x0F0F0F, kListSelectedBackground = 0x252525, kListText = 0x6B5C53,
                    kListSelectedText = 0x969696, kCapturedKeyColour = 0xC39417;
@@ -82,7 +81,7 @@ void CDlgSingleCombo::paintEvent(QPaintEvent* e) {
   p.setFont(gdiFont(14, 300));
   p.setPen(fromColorRef(kCapturedKeyColour));
   QRect r = toQRect(skin::combo_page::kCaptureText);
-  p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, p.fontMetrics().elidedText(qs(name), Qt::ElideRight, r.width()));
+  p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, p.fontMetrics().elidedText(toQString(name), Qt::ElideRight, r.width()));
 }
 
 // ------------------------------------------------------------------ Macro set tab
@@ -93,7 +92,7 @@ CDlgMacroSet::CDlgMacroSet(QWidget* parent, macros::MacroSetModel& model)
   games_ = makePanelList(this, skin::macro_set_tab::kGameList, kGameListId, 16);
   macros_ = makePanelList(this, skin::macro_set_tab::kMacroList, kMacroListId, 16);
   auto names = macros::MacroSetModel::gameNames(localization::languageFlag() != 0);
-  for (int i = 0; i < int(names.size()); ++i) games_->addItem(0, qs(names[size_t(i)]), uint32_t(i));
+  for (int i = 0; i < int(names.size()); ++i) games_->addItem(0, toQString(names[size_t(i)]), uint32_t(i));
   if (model_.gameIndex() < 0) model_.open();
   games_->setCurrentRow(model_.gameIndex());
   fillMacroList();
@@ -101,7 +100,7 @@ CDlgMacroSet::CDlgMacroSet(QWidget* parent, macros::MacroSetModel& model)
 
 void CDlgMacroSet::fillMacroList() {
   macros_->clear();
-  for (const auto& m : model_.macros()) macros_->addItem(0, qs(m.name), m.id);
+  for (const auto& m : model_.macros()) macros_->addItem(0, toQString(m.name), m.id);
   if (model_.selectedMacro() >= 0) macros_->setCurrentRow(model_.selectedMacro());
 }
 
@@ -134,7 +133,7 @@ CDlgBase::CDlgBase(QWidget* parent, keys::KeySettingModel& model) : SkinPage(ski
   setWindowTitle(QStringLiteral("UlmoraOrlixRGBBaseDlg"));
   list_ = makePanelList(this, skin::base_page::kList, kListId, 18);
   const auto& strings = localization::languageStrings();
-  for (const auto& item : keys::basePageItems()) list_->addItem(0, qs(strings.text(item.text)), item.code);
+  for (const auto& item : keys::basePageItems()) list_->addItem(0, toQString(strings.text(item.text)), item.code);
 }
 
 intptr_t CDlgBase::onMessage(uint32_t id, uintptr_t wParam, intptr_t lParam) {

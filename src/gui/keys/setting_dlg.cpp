@@ -10,6 +10,7 @@
 #include "core/skin/window_geometry.h"
 #include "gui/app/key_catch.h"
 #include "gui/keys/panel_pages.h"
+#include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/skin_images.h"
 
@@ -20,7 +21,6 @@ namespace {
 namespace sp = skin::setting_panel;
 using Model = keys::KeySettingModel;
 
-QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 
 constexpr unsigned kTabText = 0x676153, kTitleColour = 0x695F58, kLabelColour = 0xC8BDBD;
 
@@ -67,7 +67,7 @@ void CSettingDlg::initialise() {
   const keys::KeySettingTexts texts = keys::keySettingTexts(localization::languageFlag() != 0);
   auto button = [this](const Rect& r, std::u16string_view text) {
     auto* b = new CGDIBitmapBtn(this);
-    b->create(qs(text), toQRect(r), this);
+    b->create(toQString(text), toQRect(r), this);
     b->setImages(normal_, over_, down_, normal_, r);
     return b;
   };
@@ -166,9 +166,9 @@ void CSettingDlg::paintEvent(QPaintEvent*) {
     p.drawText(q, int(align | Qt::AlignVCenter) | Qt::TextSingleLine,
                p.fontMetrics().elidedText(text, Qt::ElideRight, q.width()));
   };
-  draw(sp::kTitle, kTitleColour, Qt::AlignHCenter, qs(texts.title));
-  draw(sp::kCurrentFunction, kLabelColour, Qt::AlignLeft, qs(texts.currentFunction) + qs(model_->currentFunction()));
-  draw(sp::kDisableLabel, kLabelColour, Qt::AlignLeft, qs(texts.disableLabel));
+  draw(sp::kTitle, kTitleColour, Qt::AlignHCenter, toQString(texts.title));
+  draw(sp::kCurrentFunction, kLabelColour, Qt::AlignLeft, toQString(texts.currentFunction) + toQString(model_->currentFunction()));
+  draw(sp::kDisableLabel, kLabelColour, Qt::AlignLeft, toQString(texts.disableLabel));
 }
 
 void CSettingDlg::mousePressEvent(QMouseEvent* e) {

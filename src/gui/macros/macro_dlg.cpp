@@ -9,6 +9,7 @@
 #include "core/skin/skin_files.h"
 #include "core/skin/window_geometry.h"
 #include "gui/app/key_catch.h"
+#include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/list_box_ex.h"
 #include "gui/skin/menu_skin.h"
@@ -31,8 +32,6 @@ constexpr int kMenuItemHeight = 24;
 constexpr const char* kHintProperty = "orlixHint";
 constexpr uint32_t kMouseVk[3] = {macros::kMouseLeftVk, macros::kMouseMiddleVk, macros::kMouseRightVk};
 
-QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
-std::u16string u16(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
 
 TextSource languageTexts() {
   return TextSource{[](std::string_view key) -> std::u16string {
@@ -115,7 +114,7 @@ CMacroDlg::CMacroDlg(QWidget* parent, macros::MacroLibrary& library, UserNotices
   loopCount_ = makeEdit(mp::kLoopCountBox, QStringLiteral("1"), int(macros::kLoopCountDigits), true, kHintLoopCount);
   QObject::connect(loopCount_, &QLineEdit::textEdited, this, [this](const QString& text) {
     if (model_->closeGameMenu()) DestroyMenuEx(this);
-    model_->loopCountEdited(u16(text));
+    model_->loopCountEdited(toU16String(text));
     sync();
   });
 
@@ -139,7 +138,7 @@ CMacroDlg::CMacroDlg(QWidget* parent, macros::MacroLibrary& library, UserNotices
   QObject::connect(keyOk_, &CGDIBitmapBtn::clicked, this, [this] { click([this] { model_->okButton(); }); });
   QObject::connect(delayOk_, &CGDIBitmapBtn::clicked, this, [this] { click([this] { model_->okButton(); }); });
   QObject::connect(delayBox_, &QLineEdit::textEdited, this,
-                   [this](const QString& text) { model_->setDelayBoxText(u16(text)); });
+                   [this](const QString& text) { model_->setDelayBoxText(toU16String(text)); });
   for (QWidget* w : {static_cast<QWidget*>(keyOption_), static_cast<QWidget*>(keyBox_), static_cast<QWidget*>(keyOk_),
                      static_cast<QWidget*>(delayOption_), static_cast<QWidget*>(delayBox_),
                      static_cast<QWidget*>(delayOk_)})
@@ -214,7 +213,7 @@ void CMacroDlg::openGameMenu() {
   if (!model_->gameButton()) return;
   std::vector<MenuExItem> items;
   for (const auto& [category, name] : model_->gameMenuItems())
-    items.push_back(makeMenuExItem(kMenuExTopLevel, uint32_t(category), qs(name)));
+    items.push_back(makeMenuExItem(kMenuExTopLevel, uint32_t(category), toQString(name)));
   std::array<QString, 8> images;
   for (size_t i = 0; i < images.size(); ++i) images[i] = skinPath(QString(skin::kMenuFolder) + skin::kMenuImages[i]);
   QPoint at = game_->mapToGlobal(QPoint(1, game_->height() + 1));
@@ -248,7 +247,7 @@ intptr_t CMacroDlg::onMessage(uint32_t id, uintptr_t wParam, intptr_t lParam) {
       return 0;
     case msg::kListEdit:
       if (wParam == uintptr_t(kMacroListId) && lParam >= 0 && lParam < macroList_->count())
-        click([&] { model_->renameMacro(int(lParam), u16(macroList_->itemText(int(lParam)))); });
+        click([&] { model_->renameMacro(int(lParam), toU16String(macroList_->itemText(int(lParam)))); });
       return 0;
     case msg::kMenuChoice:
       DestroyMenuEx(this);
@@ -291,7 +290,7 @@ void CMacroDlg::sync() {
     shownMacroRevision_ = m.macroListRevision();
     if (!macroList_->isEditing()) {
       macroList_->clear();
-      for (const auto& item : m.macros()) macroList_->addItem(0, qs(item.name), item.id);
+      for (const auto& item : m.macros()) macroList_->addItem(0, toQString(item.name), item.id);
     }
   }
   if (!macroList_->isEditing() && macroList_->currentRow() != m.macroSelection())
@@ -307,19 +306,19 @@ void CMacroDlg::sync() {
       shownEvents_.clear();
     }
     for (size_t i = shownEvents_.size(); i < events.size(); ++i)
-      eventList_->addItem(events[i].kind, qs(macros::eventItemText(events[i])), events[i].value);
+      eventList_->addItem(events[i].kind, toQString(macros::eventItemText(events[i])), events[i].value);
     shownEvents_ = events;
     auto sel = m.eventSelection();
     eventList_->setCurrentRow(sel ? int(*sel) : -1);
     if (sel) eventList_->scrollToItem(eventList_->item(int(*sel)));
   }
 
-  record_->setText(qs(m.recordCaption()));
-  game_->setText(qs(m.gameCaption()));
+  record_->setText(toQString(m.recordCaption()));
+  game_->setText(toQString(m.gameCaption()));
   for (auto* b : {newMacro_, deleteMacro_, insert_, deleteEvent_, change_}) b->setEnabled(m.editButtonsEnabled());
   delayToggle_->setChecked(m.delayToggle());
   for (int i = 0; i < 3; ++i) loopOptions_[size_t(i)]->setChecked(int(m.loopOption()) == i + 1);
-  if (loopCount_->text() != qs(m.loopCountText())) loopCount_->setText(qs(m.loopCountText()));
+  if (loopCount_->text() != toQString(m.loopCountText())) loopCount_->setText(toQString(m.loopCountText()));
 
   const auto& p = m.panel();
   setShown(keyOption_, p.visible && p.keyOptionShown);
@@ -330,8 +329,8 @@ void CMacroDlg::sync() {
   setShown(keyOk_, p.visible && p.keyBoxShown);
   setShown(delayBox_, p.visible && p.delayBoxShown);
   setShown(delayOk_, p.visible && p.delayBoxShown);
-  if (keyBox_->text() != qs(p.keyBoxText)) keyBox_->setText(qs(p.keyBoxText));
-  if (delayBox_->text() != qs(p.delayBoxText)) delayBox_->setText(qs(p.delayBoxText));
+  if (keyBox_->text() != toQString(p.keyBoxText)) keyBox_->setText(toQString(p.keyBoxText));
+  if (delayBox_->text() != toQString(p.delayBoxText)) delayBox_->setText(toQString(p.delayBoxText));
   bool delayShown = p.visible && p.delayBoxShown;
   if (delayShown && p.focusDelayBox && !delayBoxWasShown_) delayBox_->setFocus(Qt::OtherFocusReason);
   delayBoxWasShown_ = delayShown;

@@ -14,6 +14,7 @@
 
 #include "core/device/messages.h"
 #include "gui/app/message_widget.h"
+#include "gui/qt_text.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -44,7 +45,7 @@ struct Entry {
 QString textOf(const MenuExItem& item) {
   int n = 0;
   while (n < 39 && item.text[n] != 0) ++n;
-  return QString::fromUtf16(item.text, n);
+  return toQString(std::u16string_view(item.text, size_t(n)));
 }
 
 class MenuExPopup : public QWidget {

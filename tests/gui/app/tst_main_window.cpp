@@ -22,6 +22,7 @@
 #include "gui/keys/main_set_dlg.h"
 #include "gui/lighting/dlg_led_main.h"
 #include "gui/macros/macro_dlg.h"
+#include "gui/qt_text.h"
 #include "gui/app/support_page.h"
 #include "gui/skin/gdi_bitmap_btn.h"
 #include "gui/skin/irr_button.h"
@@ -32,8 +33,6 @@ using namespace orlix::gui;
 using localization::StringKey;
 
 namespace {
-
-QString qs(const std::u16string& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 
 // Everything the main window works with, in memory.
 struct Rig {
@@ -301,7 +300,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(localization::languageFlag(), 0);
     QVERIFY(localization::str(StringKey::str_profile1) != english);
     QCOMPARE(*rig.registry.read(kLanguageRegistryKey, kLanguageRegistryValue), (std::vector<uint8_t>{3, 0, 0, 0}));
-    QCOMPARE(w.macroPage()->recordButton()->text(), qs(localization::str(StringKey::str_macro_start)));
+    QCOMPARE(w.macroPage()->recordButton()->text(), toQString(localization::str(StringKey::str_macro_start)));
 
     // Back to English for the other tests.
     w.onLanguage();
@@ -360,7 +359,7 @@ class TestMainWindow : public QObject {
     page->onExport();
     QCOMPARE(rig.notices.entries.back().kind, std::string("box"));
     QCOMPARE(rig.notices.entries.back().caption, std::u16string(u"Error"));
-    QVERIFY(qs(rig.notices.entries.back().text).startsWith(target));
+    QVERIFY(toQString(rig.notices.entries.back().text).startsWith(target));
   }
 
   void supportPageHintsGoToTheMainWindow() {
