@@ -15,6 +15,9 @@
 // pictures in it whose content is colour (a palette's wheel, colour swatches).
 // Those are left out of the count: for the picture they are covered with
 // grey, which works on every desktop without knowing where the window is.
+//
+// Modal windows are opened the way a click opens them: from a zero timer, so
+// that their own event loop runs the tour on until they are closed.
 
 #include <QApplication>
 #include <QDir>
@@ -34,15 +37,31 @@
 #include "gui/app/orlix_config_app.h"
 #include "gui/app/orlix_config_dlg.h"
 #include "gui/app/progress_dlg.h"
+#include "core/lighting/lighting_model.h"
+#include "core/skin/window_geometry.h"
+#include "gui/keys/main_set_dlg.h"
+#include "gui/keys/setting_dlg.h"
+#include "gui/lighting/dlg_led_main.h"
+#include "gui/lighting/effect_pages.h"
+#include "gui/lighting/palette_dlg.h"
 #include "gui/macros/macro_dlg.h"
+#include "gui/skin/color_btn.h"
 #include "gui/skin/gdi_bitmap_btn.h"
+#include "gui/skin/irr_button.h"
 #include "gui/skin/menu_skin.h"
+#include "gui/skin/skin_images.h"
 
 using namespace orlix::gui;
 
 namespace {
 
 using Window = COrlixConfigDlg;
+
+// A picture whose content is colour: all of widget, or area of it.
+struct ColourPicture {
+  QWidget* widget;
+  QRect area = {};
+};
 
 struct Sight {
   QString name;
@@ -51,13 +70,34 @@ struct Sight {
   std::function<QWidget*(Window&)> find;
   std::function<void(Window&)> close;
   // Widgets showing colour as their content; none by default.
-  std::function<std::vector<QWidget*>(Window&)> colourPictures = nullptr;
+  std::function<std::vector<ColourPicture>(Window&)> colourPictures = nullptr;
 };
 
 QWidget* visibleTitled(const QString& title) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible() && w->windowTitle() == title) return w;
   return nullptr;
+}
+
+template <class Dialog>
+Dialog* visibleDialog(const QString& title) {
+  return qobject_cast<Dialog*>(visibleTitled(title));
+}
+
+const QString kEffectTitles[6] = {QStringLiteral("CDlgLedSeven"),  QStringLiteral("CDlgLedStrength"),
+                                  QStringLiteral("CDlgLedWave"),   QStringLiteral("CDlgLedBreath"),
+                                  QStringLiteral("CDlgLedSingle"), QStringLiteral("CDlgLedAlways")};
+const QString kPaletteTitle = QStringLiteral("CPaletteDlg");
+constexpr int always = orlix::lighting::kButtonAlwaysOn;
+
+// Opens effect page `button` as its button on the lighting page does.
+void clickEffectButton(Window& w, int button) {
+  w.showPage(Window::kLightingPage);
+  QTimer::singleShot(0, &w, [&w, button] { emit w.lightingPage()->effectButton(button)->clicked(); });
+}
+
+void cancelEffectPage(int button) {
+  if (auto* page = visibleDialog<CDlgLedEffect>(kEffectTitles[button])) emit page->cancelButton()->clicked();
 }
 
 std::vector<Sight> sights() {
@@ -114,6 +154,58 @@ std::vector<Sight> sights() {
                   },
                   [](Window&) { return visibleTitled(CProgressDlg::kTitle); },
                   [](Window&) { orlix::gui::postToWindow(CProgressDlg::kTitle, orlix::msg::kClose); }});
+  // The key setting panel of the keyboard page's first key, on each tab.
+  const std::pair<const char*, int> tabs[3] = {
+      {"setting-combination", 0}, {"setting-macro", 1}, {"setting-base", 2}};
+  for (const auto& [name, tab] : tabs)
+    list.push_back({QString::fromLatin1(name),
+                    [](Window& w) {
+                      w.showPage(Window::kKeyboardPage);
+                      QTimer::singleShot(0, &w, [&w] { w.keyboardPage()->onKeyClicked(0); });
+                    },
+                    [tab = tab](Window&) -> QWidget* {
+                      auto* panel = visibleDialog<CSettingDlg>(CSettingDlg::kTitle);
+                      if (panel && !panel->tabButton(tab)->isChecked()) emit panel->tabButton(tab)->clicked();
+                      return panel;
+                    },
+                    [](Window&) {
+                      if (auto* panel = visibleDialog<CSettingDlg>(CSettingDlg::kTitle))
+                        emit panel->closeButton()->clicked();
+                    }});
+  const std::pair<const char*, int> effects[6] = {
+      {"effect-always", orlix::lighting::kButtonAlwaysOn}, {"effect-breathing", orlix::lighting::kButtonBreathing},
+      {"effect-seven", orlix::lighting::kButtonSeven},     {"effect-single", orlix::lighting::kButtonSingle},
+      {"effect-strength", orlix::lighting::kButtonStrength}, {"effect-wave", orlix::lighting::kButtonWave}};
+  for (const auto& [name, button] : effects)
+    list.push_back({QString::fromLatin1(name), [button = button](Window& w) { clickEffectButton(w, button); },
+                    [button = button](Window&) { return visibleTitled(kEffectTitles[button]); },
+                    [button = button](Window&) { cancelEffectPage(button); }});
+  // The palette of the always-on page's swatch, its wheel and preview covered.
+  auto swatchClicked = std::make_shared<bool>(false);
+  list.push_back({QStringLiteral("palette"),
+                  [swatchClicked](Window& w) {
+                    *swatchClicked = false;
+                    clickEffectButton(w, always);
+                  },
+                  [swatchClicked](Window&) -> QWidget* {
+                    if (QWidget* palette = visibleTitled(kPaletteTitle)) return palette;
+                    auto* page = visibleDialog<CDlgLedEffect>(kEffectTitles[always]);
+                    if (page && !*swatchClicked) {
+                      *swatchClicked = true;
+                      QTimer::singleShot(0, page, [page] { emit page->swatch(0)->clicked(); });
+                    }
+                    return nullptr;
+                  },
+                  [](Window& w) {
+                    if (auto* palette = visibleDialog<CPaletteDlg>(kPaletteTitle)) emit palette->cancelButton()->clicked();
+                    // The page goes once the palette's own loop has returned to it.
+                    QTimer::singleShot(0, &w, [] { cancelEffectPage(always); });
+                  },
+                  [](Window&) -> std::vector<ColourPicture> {
+                    auto* palette = visibleDialog<CPaletteDlg>(kPaletteTitle);
+                    if (!palette) return {};
+                    return {{palette, toQRect(orlix::skin::palette::kWheel)}, {palette->preview()}};
+                  }});
   return list;
 }
 
@@ -162,9 +254,9 @@ class Tour : public QObject {
     Sight& s = sights_[current_];
     std::vector<QPointer<QWidget>> covers;
     if (s.colourPictures)
-      for (QWidget* content : s.colourPictures(window_)) {
-        auto* cover = new QWidget(content);
-        cover->setGeometry(content->rect());
+      for (const ColourPicture& content : s.colourPictures(window_)) {
+        auto* cover = new QWidget(content.widget);
+        cover->setGeometry(content.area.isNull() ? content.widget->rect() : content.area);
         cover->setAutoFillBackground(true);
         cover->setPalette(QPalette(QColor(128, 128, 128)));
         cover->show();

@@ -3,8 +3,13 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QWidget>
+#include <QWindow>
 
 #include <vector>
 
@@ -68,6 +73,60 @@ inline int areaOf(const QRegion& r) {
   int a = 0;
   for (const QRect& rect : r) a += rect.width() * rect.height();
   return a;
+}
+
+// A program folder like base, whose named skin images (paths relative to the
+// skins folder) have their top-left corner, a square of kCut pixels, cut off
+// with the key colour as a shaped skin's are. Everything else links to base.
+class CutCornerSkins {
+ public:
+  static constexpr int kCut = 6;
+
+  CutCornerSkins(const QString& base, const QStringList& cut) {
+    const QDir from(base), to(dir_.path());
+    for (const QString& entry : from.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+      if (entry != QLatin1String("skins")) QFile::link(from.filePath(entry), to.filePath(entry));
+    const QDir skins(from.filePath(QStringLiteral("skins")));
+    QDirIterator it(skins.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString relative = skins.relativeFilePath(it.next());
+      const QString target = to.filePath(QStringLiteral("skins/") + relative);
+      QDir().mkpath(QFileInfo(target).path());
+      if (!cut.contains(relative)) {
+        QFile::link(it.filePath(), target);
+        continue;
+      }
+      QImage image(it.filePath());
+      for (int y = 0; y < kCut; ++y)
+        for (int x = 0; x < kCut; ++x) image.setPixel(x, y, kKeyColour);
+      image.save(target);
+    }
+  }
+  QString folder() const { return dir_.path(); }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+// Empty when w, shown, is a shaped top-level cut at its top-left corner as
+// CutCornerSkins cuts a skin, and a transient window of owner's window: the
+// corner masked off and transparent, and the window opaque skin elsewhere.
+inline QString shapedFault(QWidget& w, QWidget* owner) {
+  if (!w.testAttribute(Qt::WA_TranslucentBackground)) return QStringLiteral("not translucent");
+  const int c = CutCornerSkins::kCut;
+  if (w.mask().contains(QPoint(0, 0)) || w.mask().contains(QPoint(c - 1, c - 1)) || !w.mask().contains(QPoint(c, 0)) ||
+      !w.mask().contains(QPoint(w.width() - 1, w.height() - 1)))
+    return QStringLiteral("mask %1").arg(areaOf(w.mask()));
+  QImage shot = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  for (QPoint p : {QPoint(0, 0), QPoint(c - 1, c - 1), QPoint(c, 0), QPoint(w.width() - 1, w.height() - 1)}) {
+    QRgb px = shot.pixel(p);
+    const bool cut = p.x() < c && p.y() < c;
+    if (cut ? qAlpha(px) != 0 : (qAlpha(px) != 255 || (px & 0xFFFFFF) == (kKeyColour & 0xFFFFFF)))
+      return QStringLiteral("pixel %1,%2 is %3").arg(p.x()).arg(p.y()).arg(px, 8, 16);
+  }
+  QWindow* transient = w.windowHandle() ? w.windowHandle()->transientParent() : nullptr;
+  if (owner && transient != owner->window()->windowHandle()) return QStringLiteral("not transient for its owner");
+  return {};
 }
 
 }  // namespace orlix::gui::test

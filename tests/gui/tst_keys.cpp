@@ -15,6 +15,7 @@
 #include "core/device/pacer.h"
 #include "core/keys/key_codes.h"
 #include "core/macros/macro_record.h"
+#include "core/skin/skin_files.h"
 #include "core/util/bytes.h"
 #include "gui/app/key_catch.h"
 #include "gui/keys/dlg_not_see.h"
@@ -205,6 +206,28 @@ class TestKeys : public QObject {
     QApplication::sendEvent(&panel, &move);
     QTest::mouseRelease(&panel, Qt::LeftButton, {}, grip);
     QCOMPARE(panel.pos(), start + QPoint(30, 20));
+  }
+
+  // A cut skin shows no key colour on any desktop; the panel stands over the
+  // window of the page that opens it.
+  void panelIsShapedByItsSkinOverItsOwner() {
+    test::CutCornerSkins skins(QStringLiteral(ORLIX_BIN_DIR),
+                               {QString::fromLatin1(skin::kSettingPanel.normal), QString::fromLatin1(skin::kSettingPanel.over),
+                                QString::fromLatin1(skin::kSettingPanel.down)});
+    setProgramFolder(skins.folder());
+    auto restore = qScopeGuard([] { setProgramFolder(QStringLiteral(ORLIX_BIN_DIR)); });
+    Rig rig;
+    QWidget owner;
+    auto* page = new QWidget(&owner);
+    owner.resize(960, 642);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    CSettingDlg panel(page, *rig.image, rig.library, rig.injector, *makeLayout(rig));
+    panel.setKeyIndex(kKeyA);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    const QString fault = test::shapedFault(panel, &owner);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
   }
 
   // The hook posts to the combination page only while its tab is selected.

@@ -11,6 +11,7 @@
 #include "core/device/message_target.h"
 #include "core/device/messages.h"
 #include "core/lighting/lighting_model.h"
+#include "core/skin/skin_files.h"
 #include "core/skin/window_geometry.h"
 #include "core/util/bytes.h"
 #include "gui/lighting/dlg_led_main.h"
@@ -21,6 +22,7 @@
 #include "gui/skin/irr_button.h"
 #include "gui/skin/png_slider.h"
 #include "gui/skin/skin_images.h"
+#include "gui_test_support.h"
 
 using namespace orlix;
 using namespace orlix::gui;
@@ -170,6 +172,38 @@ class TestLighting : public QObject {
     QCOMPARE(int(wave->model().settings().direction), 6);
   }
 
+  // Cut skins show no key colour on any desktop, and the windows stand over
+  // their owners: the page over the lighting page's window, the palette over
+  // its page.
+  void effectPagesAndPaletteAreShapedByTheirSkinsOverTheirOwners() {
+    const skin::ImageTriple* triples[] = {&skin::kSevenPage,  &skin::kStrengthPage, &skin::kWavePage,
+                                          &skin::kBreathPage, &skin::kSinglePage,   &skin::kAlwaysPage};
+    QStringList cut{QString::fromLatin1(skin::kPalette)};
+    for (const skin::ImageTriple* t : triples)
+      cut << QString::fromLatin1(t->normal) << QString::fromLatin1(t->over) << QString::fromLatin1(t->down);
+    test::CutCornerSkins skins(QStringLiteral(ORLIX_BIN_DIR), cut);
+    setProgramFolder(skins.folder());
+    auto restore = qScopeGuard([] { setProgramFolder(QStringLiteral(ORLIX_BIN_DIR)); });
+    QWidget owner;
+    auto* ownerPage = new QWidget(&owner);
+    owner.resize(900, 600);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    for (int button = 0; button < kEffectButtonCount; ++button) {
+      auto page = makeEffectPage(button, {*image, nullptr, nullptr}, ownerPage);
+      page->show();
+      QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+      QString fault = test::shapedFault(*page, &owner);
+      QVERIFY2(fault.isEmpty(), qPrintable(page->windowTitle() + QStringLiteral(": ") + fault));
+      if (button != kButtonAlwaysOn) continue;
+      CPaletteDlg palette(page->model().swatchRequest(0), &page->model(), page.get());
+      palette.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&palette));
+      fault = test::shapedFault(palette, page.get());
+      QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("palette: ") + fault));
+    }
+  }
+
   void enterClosesAsOkWithoutSendingAndEscapeCancels() {
     auto page = makeEffectPage(kButtonAlwaysOn, {*image, nullptr, nullptr}, nullptr);
     QTimer::singleShot(0, page.get(), [&] { QTest::keyClick(page.get(), Qt::Key_Return); });
@@ -188,6 +222,8 @@ class TestLighting : public QObject {
     QCOMPARE(dlg.slider(1)->value(), 200);  // (2, 200, 0)
     const QPoint at(250, 80);
     QColor shown = dlg.grab().toImage().pixelColor(at);
+    // What the translucent dialog shows there is the picture's own pixel.
+    QCOMPARE(shown.rgb(), loadBitmapFile(skinPath(QString::fromLatin1(skin::kPalette))).pixel(at));
     QTest::mouseClick(&dlg, Qt::LeftButton, {}, at);
     QCOMPARE(dlg.model().colour(), rgb(uint8_t(shown.red()), uint8_t(shown.green()), uint8_t(shown.blue())));
     QCOMPARE(dlg.preview()->colour(), QColor(shown.red(), shown.green(), shown.blue()));

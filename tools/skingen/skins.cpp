@@ -671,15 +671,14 @@ void drawEffectPages(const Sink& sink) {
       sink,
       {&kSevenPage, &kSeven, Icon::EffectSeven,
        [&](QPainter& p) {
-         keyRow(p, QRectF(60, 56, 346, 44),
-                [](int i, int n) { return QColor::fromHsvF(double(i) / n, 0.9, 1.0); }, 8);
+         keyRow(p, QRectF(60, 56, 346, 44), [](int i, int n) { return rainbow(double(i) / (n - 1)); }, 8);
          // Option 2: colours flow across the keys; option 1: the whole board changes together.
          QRectF a(130, 140, 80, 20), b(243, 140, 80, 20);
          QLinearGradient g(a.topLeft(), a.topRight());
-         for (int k = 0; k <= 6; ++k) g.setColorAt(k / 6.0, QColor::fromHsvF(k / 7.0, 0.9, 1.0));
+         for (int k = 0; k <= 6; ++k) g.setColorAt(k / 6.0, rainbow(k / 6.0));
          p.fillRect(a, g);
          for (int k = 0; k < 4; ++k)
-           p.fillRect(QRectF(b.left() + k * 20, b.top(), 18, b.height()), QColor::fromHsvF(k / 7.0 * 2, 0.9, 1.0));
+           p.fillRect(QRectF(b.left() + k * 20, b.top(), 18, b.height()), rainbow(k / 3.0));
        },
        {option(kSevenOptions[0], {}), option(kSevenOptions[1], {})}});
   // Single.
@@ -731,7 +730,7 @@ void drawEffectPages(const Sink& sink) {
   drawEffectPage(sink, {&kWavePage, &kWave, Icon::EffectWave,
                         [&](QPainter& p) {
                           keyRow(p, QRectF(40, 52, 350, 38),
-                                 [](int i, int n) { return QColor::fromHsvF(0.55 + 0.4 * i / n, 0.85, 1.0); }, 8);
+                                 [](int i, int n) { return rainbow(0.6 + 0.4 * i / (n - 1), 0.85); }, 8);
                           sliderGroove(p, kWaveSlider);
                           speedMarks(p, kWaveSlider);
                         },

@@ -1,5 +1,7 @@
 #include "theme.h"
 
+#include <algorithm>
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -363,6 +365,12 @@ void cutToOutline(QImage& image, const QPainterPath& outline) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       if (qAlpha(inside.pixel(x, y)) == 0) image.setPixel(x, y, key);
+}
+
+QColor rainbow(qreal t, qreal saturation) {
+  // Violet at 0.70 keeps its red below the blue's third of the way to pink.
+  constexpr qreal kVioletHue = 0.70;
+  return QColor::fromHsvF(kVioletHue * std::clamp<qreal>(t, 0, 1), saturation, 1.0);
 }
 
 void keepOffKey(QImage& image) {

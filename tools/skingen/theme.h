@@ -103,5 +103,10 @@ void cutToOutline(QImage& image, const QPainterPath& outline);
 // Moves every pixel of image that is exactly the key colour one step of blue
 // away from it: for pictures whose content is colour and that are not cut.
 void keepOffKey(QImage& image);
+// Colour t (0..1) of the rainbow that pictures of lit keys show, from red to
+// violet at full value. It stops short of purple and pink: those lie next to
+// the key colour, and a window showing them could not be told from one that
+// shows the key colour or a blend of it.
+QColor rainbow(qreal t, qreal saturation = 0.9);
 
 }  // namespace skingen

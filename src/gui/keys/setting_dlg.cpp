@@ -12,6 +12,7 @@
 #include "gui/keys/panel_pages.h"
 #include "gui/qt_text.h"
 #include "gui/skin/gdi_bitmap_btn.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -37,8 +38,10 @@ CSettingDlg::CSettingDlg(QWidget* owner, const ConfigImage& image, const macros:
   hooks.receiveAtComboPage = [this] { SetReciveWindow(combo_); };
   hooks.setHookStatus = [](int on) { SetHookStatus(on, 0); };
   model_ = std::make_unique<Model>(image, macros, injector, std::move(hooks));
-  setAttribute(Qt::WA_OpaquePaintEvent);
   setModal(true);
+  // Translucent from the start: the window's surface is made at its first
+  // show, which may come before the skin is loaded.
+  shapeTopLevel(this, QRegion());
 }
 
 CSettingDlg::~CSettingDlg() {
@@ -57,6 +60,12 @@ void CSettingDlg::initialise() {
   normal_ = loadBitmapFile(skinPath(skin::kSettingPanel.normal));
   down_ = loadBitmapFile(skinPath(skin::kSettingPanel.down));
   over_ = loadBitmapFile(skinPath(skin::kSettingPanel.over));
+  // Cut by its skin like the main window: the key colour never shows, on the
+  // panel or on the buttons cut from it.
+  shapeTopLevel(this, normal_);
+  normal_ = keyedImage(normal_);
+  down_ = keyedImage(down_);
+  over_ = keyedImage(over_);
   QSize size = normal_.isNull() ? QSize(sp::kSize.width, sp::kSize.height) : normal_.size();
   setFixedSize(size);
   if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
@@ -171,17 +180,11 @@ void CSettingDlg::paintEvent(QPaintEvent*) {
   draw(sp::kDisableLabel, kLabelColour, Qt::AlignLeft, toQString(texts.disableLabel));
 }
 
-void CSettingDlg::mousePressEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton) return;
-  // Any free spot of the panel drags it, as its caption would.
-  dragging_ = true;
-  dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
+// Any free spot of the panel drags it, as its caption would.
+void CSettingDlg::mousePressEvent(QMouseEvent* e) { drag_.press(this, e); }
 
-void CSettingDlg::mouseMoveEvent(QMouseEvent* e) {
-  if (dragging_) move(e->globalPosition().toPoint() - dragOffset_);
-}
+void CSettingDlg::mouseMoveEvent(QMouseEvent* e) { drag_.move(this, e); }
 
-void CSettingDlg::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+void CSettingDlg::mouseReleaseEvent(QMouseEvent* e) { drag_.release(e); }
 
 }  // namespace orlix::gui

@@ -1,11 +1,12 @@
 #pragma once
 // CSettingDlg: the key setting panel, the modal window in which a new function
 // is chosen for one key. Its rules are keys::KeySettingModel; the window draws
-// the model and passes the user's clicks and keys to it.
+// the model and passes the user's clicks and keys to it. It is shaped by its
+// skin and is a transient window of its owner's window, on which it centres
+// (or which a desktop that places windows itself goes by).
 
 #include <QDialog>
 #include <QImage>
-#include <QPoint>
 
 #include <array>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "core/keys/key_setting_model.h"
 #include "core/macros/macro_library.h"
 #include "gui/app/message_widget.h"
+#include "gui/skin/shaped_window.h"
 
 namespace orlix::gui {
 
@@ -79,8 +81,7 @@ class CSettingDlg : public MessageWidget<QDialog> {
   CDlgSingleCombo* combo_ = nullptr;
   CDlgMacroSet* macroSet_ = nullptr;
   CDlgBase* base_ = nullptr;
-  bool dragging_ = false;
-  QPoint dragOffset_;
+  WindowDrag drag_;
 };
 
 }  // namespace orlix::gui

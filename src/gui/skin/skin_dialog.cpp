@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "gui/skin/gdi_bitmap_btn.h"
+#include "gui/skin/shaped_window.h"
 #include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
@@ -31,7 +32,12 @@ SkinDialog::SkinDialog(const QString& picture, QWidget* parent)
 
 void SkinDialog::setUp(QSize fallback) {
   setModal(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Cut by its skin like the main window; the key colour never shows, and
+  // the buttons cut from the images draw none either.
+  shapeTopLevel(this, normal_);
+  normal_ = keyedImage(normal_);
+  down_ = keyedImage(down_);
+  over_ = keyedImage(over_);
   QSize size = normal_.isNull() ? fallback : normal_.size();
   setFixedSize(size);
   // Centred with integer halves of the screen's free area, as the pages always were.
