@@ -99,6 +99,18 @@ QImage loadBitmapFile(const QString& path) {
   return image.convertToFormat(QImage::Format_RGB32);
 }
 
+QSize bitmapFileSize(const QString& path) {
+  QFile file(path);
+  uchar header[26];
+  if (file.open(QIODevice::ReadOnly) && file.read(reinterpret_cast<char*>(header), sizeof header) == sizeof header &&
+      header[0] == 'B' && header[1] == 'M' && le32(header + 14) >= 40) {
+    const int32_t width = int32_t(le32(header + 18)), height = int32_t(le32(header + 22));
+    if (width > 0 && height != 0 && height != INT32_MIN) return QSize(width, std::abs(height));
+  }
+  // Anything else: as the general reader sees it (an invalid size when it cannot read it).
+  return QImageReader(path).size();
+}
+
 QImage loadImageFile(const QString& path) {
   QImage image;
   if (!image.load(path)) return {};
@@ -131,7 +143,13 @@ QIcon loadIconResource(int id) {
 void crop(const QImage& source, int left, int top, int right, int bottom, QImage& target) {
   if (source.isNull()) return;
   const QRect piece(left, top, right - left, bottom - top);
-  if (!piece.isEmpty() && source.rect().contains(piece) && source.depth() == 32) {
+  // An empty piece is an empty image (QImage::copy would take a null rectangle
+  // as the whole source: a full-window copy for every control without a look).
+  if (piece.isEmpty()) {
+    target = QImage();
+    return;
+  }
+  if (source.rect().contains(piece) && source.depth() == 32) {
     // A view into the source's pixels, keeping the source alive: the buttons
     // of a window cut many pieces out of the same three images and only draw
     // them. Writing to either side copies it first, as with any shared image.

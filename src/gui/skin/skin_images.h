@@ -23,6 +23,9 @@ QString skinPath(const QString& relative);
 // A bitmap file (".bmp"), as an opaque image. Empty when the file is missing or
 // not a picture: the window then draws nothing for it.
 QImage loadBitmapFile(const QString& path);
+// The width and height of a bitmap file from its header, without decoding it;
+// an invalid size when the file is missing or not a picture.
+QSize bitmapFileSize(const QString& path);
 // An image file (".png") with its alpha. Empty on failure.
 QImage loadImageFile(const QString& path);
 // An image built into the program: type "PNG" (:/orlix/png/<id>.png) or
@@ -32,7 +35,8 @@ bool loadImageResource(int id, const char* type, QImage* out);
 QIcon loadIconResource(int id);
 
 // Makes target the part left, top, right, bottom (right and bottom exclusive) of
-// source. Nothing happens when source is empty.
+// source. Nothing happens when source is empty; an empty piece gives an empty
+// image.
 void crop(const QImage& source, int left, int top, int right, int bottom, QImage& target);
 inline void crop(const QImage& source, const Rect& r, QImage& target) {
   crop(source, r.left, r.top, r.right, r.bottom, target);
