@@ -1,9 +1,12 @@
 #include "gui/app/orlix_config_app.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -224,7 +227,12 @@ int COrlixConfigApp::start() {
   return -1;
 }
 
-int COrlixConfigApp::run() { return QApplication::exec(); }
+int COrlixConfigApp::run() {
+  // Start-up decodes and drops large images; once the loop has turned and the
+  // window shows, the heap's free pages go back to the system.
+  QTimer::singleShot(0, [] { malloc_trim(0); });
+  return QApplication::exec();
+}
 
 void chooseDesktopPlatform() {
   // A Wayland session gets a Wayland window: its shaped windows are drawn with
@@ -240,6 +248,10 @@ void chooseDesktopPlatform() {
 
 int runOrlix(int argc, char** argv) {
   processStart();
+  // Large buffers (skin images, configuration images) come straight from the
+  // system and go straight back when freed, instead of raising the threshold
+  // and staying in the heap for the program's life.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   chooseDesktopPlatform();
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));

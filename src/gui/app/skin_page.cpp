@@ -23,12 +23,15 @@ void SkinPage::ensureSkin() const {
   if (read_) return;
   read_ = true;
   normal_ = loadBitmapFile(paths_[0]);
-  over_ = loadBitmapFile(paths_[1]);
-  down_ = loadBitmapFile(paths_[2]);
+  if (waiting_.empty()) return;
   // What waits may add more: take the list first.
   std::vector<std::function<void()>> waiting;
   waiting.swap(waiting_);
   for (auto& apply : waiting) apply();
+  // The controls keep the pieces of the Over and Down looks they show; the
+  // page draws only its Normal image. Asked for again, they are read again.
+  over_ = QImage();
+  down_ = QImage();
 }
 
 const QImage& SkinPage::normalImage() const {
@@ -37,10 +40,12 @@ const QImage& SkinPage::normalImage() const {
 }
 const QImage& SkinPage::overImage() const {
   ensureSkin();
+  if (over_.isNull()) over_ = loadBitmapFile(paths_[1]);
   return over_;
 }
 const QImage& SkinPage::downImage() const {
   ensureSkin();
+  if (down_.isNull()) down_ = loadBitmapFile(paths_[2]);
   return down_;
 }
 

@@ -21,7 +21,8 @@ class SkinPage : public MessageWidget<QWidget> {
  public:
   SkinPage(const skin::ImageTriple& images, QWidget* parent);
 
-  // The page's images, read on first use.
+  // The page's images, read on first use. Over and Down are let go once the
+  // controls waiting for the skin have taken their pieces.
   const QImage& normalImage() const;
   const QImage& overImage() const;
   const QImage& downImage() const;
