@@ -27,6 +27,7 @@
 #include "gui/app/orlix_config_dlg.h"
 #include "gui/app/termination_signals.h"
 #include "gui/app/gui_notices.h"
+#include "core/skin/skin_files.h"
 #include "gui/skin/skin_images.h"
 #include "platform/data_folder_lock.h"
 #include "platform/disk_file_store.h"
@@ -157,6 +158,11 @@ int COrlixConfigApp::start() {
 
   p.programFolder = platform::programFolder(options_.root);
   setProgramFolder(QString::fromStdString(p.programFolder.string()));
+  // The main window and its first page need these; they decode on a second
+  // core while the configuration loads.
+  prefetchBitmapFiles({skinPath(skin::kMainFrame.normal), skinPath(skin::kMainFrame.down),
+                       skinPath(skin::kMainFrame.over), skinPath(skin::kKeyboardPage.normal),
+                       skinPath(skin::kKeyboardPage.over), skinPath(skin::kKeyboardPage.down)});
   localization::languageStrings().LoadLanguageFile(
       localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));
 
@@ -230,7 +236,10 @@ int COrlixConfigApp::start() {
 int COrlixConfigApp::run() {
   // Start-up decodes and drops large images; once the loop has turned and the
   // window shows, the heap's free pages go back to the system.
-  QTimer::singleShot(0, [] { malloc_trim(0); });
+  QTimer::singleShot(0, [] {
+    dropPrefetchedBitmaps();
+    malloc_trim(0);
+  });
   return QApplication::exec();
 }
 

@@ -40,7 +40,7 @@ QImage keyedImage(const QImage& image, QRgb key) {
 QImage keyedCopy(const QImage& image, const QRect& piece, QRgb key) {
   if (image.isNull() || piece.isEmpty()) return {};
   key &= 0xFFFFFF;
-  QImage out(piece.size(), QImage::Format_ARGB32_Premultiplied);
+  QImage out = newImage(piece.width(), piece.height(), QImage::Format_ARGB32_Premultiplied);
   if (out.isNull()) return {};
   out.fill(Qt::transparent);  // parts outside the image stay transparent
   const QRect inside = piece.intersected(image.rect());

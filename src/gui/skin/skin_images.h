@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 
 #include "core/geometry/rect.h"
 
@@ -20,12 +21,21 @@ void setProgramFolder(const QString& folder);
 // programFolder() + "skins/" + relative (backslashes become slashes).
 QString skinPath(const QString& relative);
 
+// An uninitialised image; large ones have memory pages of their own, mapped at
+// once (written to, such an image is copied as any shared one).
+QImage newImage(int width, int height, QImage::Format format);
 // A bitmap file (".bmp"), as an opaque image. Empty when the file is missing or
 // not a picture: the window then draws nothing for it.
 QImage loadBitmapFile(const QString& path);
 // The width and height of a bitmap file from its header, without decoding it;
 // an invalid size when the file is missing or not a picture.
 QSize bitmapFileSize(const QString& path);
+// Starts decoding these bitmap files on a thread of its own, so that the
+// first loadBitmapFile of each takes the decoded image instead of reading the
+// file while the program does other work. One batch per run.
+void prefetchBitmapFiles(const QStringList& paths);
+// Waits for that thread and lets go of the images nobody took.
+void dropPrefetchedBitmaps();
 // An image file (".png") with its alpha. Empty on failure.
 QImage loadImageFile(const QString& path);
 // An image built into the program: type "PNG" (:/orlix/png/<id>.png) or
