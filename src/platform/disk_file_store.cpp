@@ -40,6 +40,8 @@ std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path,
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::vector<uint8_t> bytes;
+  // Room for the whole file at once: a macro library is 2 MB.
+  bytes.reserve(std::min<size_t>(size_t(std::max<off_t>(st.st_size, 0)), maxBytes));
   uint8_t buf[65536];
   while (bytes.size() < maxBytes) {
     ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - bytes.size()));

@@ -155,6 +155,27 @@ class TestLists : public QObject {
     QCOMPARE(list->width(), 200);
   }
 
+  void barsFollowTheirListOnlyWhileShown() {
+    // A list on a hidden page: nothing polls; shown, the bars catch up at once.
+    Recorder owner;
+    auto* page = new QWidget(&owner);
+    page->hide();
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    auto* hidden = new CListBoxEx(page);
+    hidden->setGeometry(10, 10, 200 + skin::scroll_skin::kThickness, 200);
+    hidden->setItemHeight(20);
+    hidden->show();
+    CSkinScrollWnd* frame = CSkinScrollWnd::attach(hidden, skin_);
+    QVERIFY(!frame->isNamedTimerActive(CSkinScrollWnd::kSyncTimer));
+    for (int i = 0; i < 30; ++i) hidden->addItem(0, QStringLiteral("item %1").arg(i), uint32_t(i));
+    page->show();
+    QVERIFY(frame->isNamedTimerActive(CSkinScrollWnd::kSyncTimer));
+    QCOMPARE(frame->verticalBar()->info().max, 29);
+    page->hide();
+    QVERIFY(!frame->isNamedTimerActive(CSkinScrollWnd::kSyncTimer));
+  }
+
   void manyItemsGiveAnEnabledBar() {
     Recorder owner;
     owner.show();

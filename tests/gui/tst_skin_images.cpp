@@ -151,6 +151,36 @@ class TestSkinImages : public QObject {
     QCOMPARE(qRgb(0, 0, 0) & 0xFFFFFF, outside.pixel(3, 3) & 0xFFFFFF);
   }
 
+  void emptyPiecesAreEmptyImages() {
+    // Controls whose rectangle is empty (keys without a picture) get no look,
+    // never a copy of the whole page.
+    const QImage page = patternImage(20, 10, 5).convertToFormat(QImage::Format_RGB32);
+    for (QRect r : {QRect(0, 0, 0, 0), QRect(5, 5, 0, 3), QRect(5, 5, 3, 0), QRect(9, 9, -2, 2)}) {
+      QImage target = solidImage(4, 4, Qt::red);
+      crop(page, r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), target);
+      QVERIFY2(target.isNull(), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+    }
+  }
+
+  void bitmapSizeFromTheHeader() {
+    QTemporaryDir dir;
+    for (int height : {7, -7}) {  // bottom-up and top-down files
+      const QString path = dir.filePath(QStringLiteral("p%1.bmp").arg(height));
+      QVERIFY(patternImage(13, 7, 1).save(path, "BMP"));
+      if (height < 0) {  // turn the saved file into a top-down one
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        const qint32 h = -7;
+        memcpy(bytes.data() + 22, &h, 4);
+        f.seek(0);
+        f.write(bytes);
+      }
+      QCOMPARE(bitmapFileSize(path), QSize(13, 7));
+    }
+    QVERIFY(!bitmapFileSize(dir.filePath("missing.bmp")).isValid());
+  }
+
   void cropOfNothingLeavesTarget() {
     QImage target = solidImage(4, 4, Qt::red);
     crop(QImage(), 0, 0, 2, 2, target);

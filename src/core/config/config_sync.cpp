@@ -55,7 +55,7 @@ bool sameLighting(const PerKeyLightingRecord& a, const PerKeyLightingRecord& b) 
 ConfigSync::ConfigSync(ConfigImage& image, Profiles& profiles, FileStore& files, Registry& registry,
                        std::string macroPath, ConfigFolderLock& lock, UserNotices& notices, TextSource texts)
     : image_(image), profiles_(profiles), files_(files), registry_(registry), macroPath_(std::move(macroPath)),
-      lock_(lock), notices_(notices), texts_(std::move(texts)), scratch_(makeConfigImage()) {}
+      lock_(lock), notices_(notices), texts_(std::move(texts)) {}
 
 ConfigSync::~ConfigSync() = default;
 
@@ -148,7 +148,10 @@ void ConfigSync::takeUpProfile(TakeUp& r) {
   auto bytes = files_.read(profiles_.path(profiles_.current()), profile::kMaxProfileSize, error);
   if (!bytes) return;
   // The file read as a load reads it; what a short file lacks stays as it was.
-  ConfigImage& s = *scratch_;
+  // A scratch image only while taking up: it holds a whole macro library, too
+  // much to keep for a comparison that happens on saves.
+  std::unique_ptr<ConfigImage> scratch = makeConfigImage();
+  ConfigImage& s = *scratch;
   profileBase_->into(s);
   profile::readProfileImage(s, *bytes);
   restoreLedCodesFromMap(s);

@@ -101,7 +101,6 @@ class ConfigSync : public WriteGuard {
   std::optional<int> storedCurrent_;
   std::unique_ptr<ProfileContent> profileBase_;
   std::unique_ptr<std::array<MacroRecord, kMacroRecordCount>> macroBase_;
-  std::unique_ptr<ConfigImage> scratch_;
 };
 
 }  // namespace orlix

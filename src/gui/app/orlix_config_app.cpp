@@ -1,9 +1,12 @@
 #include "gui/app/orlix_config_app.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -24,6 +27,7 @@
 #include "gui/app/orlix_config_dlg.h"
 #include "gui/app/termination_signals.h"
 #include "gui/app/gui_notices.h"
+#include "core/skin/skin_files.h"
 #include "gui/skin/skin_images.h"
 #include "platform/data_folder_lock.h"
 #include "platform/disk_file_store.h"
@@ -139,14 +143,20 @@ COrlixConfigApp::~COrlixConfigApp() {
   parts_->channel.reset();
 }
 
+void COrlixConfigApp::adoptInstance(std::unique_ptr<platform::SingleInstance> first) {
+  parts_->instance = std::move(first);
+}
+
 COrlixConfigDlg* COrlixConfigApp::mainWindow() const { return parts_->window.get(); }
 
 int COrlixConfigApp::start() {
   Parts& p = *parts_;
   // One copy: a second one asks the first to show its window and ends.
   std::string name = options_.instanceName.empty() ? std::string(platform::kInstanceName) : options_.instanceName;
-  p.instance = std::make_unique<platform::SingleInstance>(name);
-  if (p.instance->acquire() == platform::SingleInstance::Result::Second) {
+  if (p.instance) {
+    // Taken before the application object was made.
+  } else if (p.instance = std::make_unique<platform::SingleInstance>(name);
+             p.instance->acquire() == platform::SingleInstance::Result::Second) {
     secondCopy_ = true;
     platform::SingleInstance::signalFirst(platform::kShowWindowWord, name);
     return 0;
@@ -154,6 +164,11 @@ int COrlixConfigApp::start() {
 
   p.programFolder = platform::programFolder(options_.root);
   setProgramFolder(QString::fromStdString(p.programFolder.string()));
+  // The main window and its first page need these; they decode on a second
+  // core while the configuration loads.
+  prefetchBitmapFiles({skinPath(skin::kMainFrame.normal), skinPath(skin::kMainFrame.down),
+                       skinPath(skin::kMainFrame.over), skinPath(skin::kKeyboardPage.normal),
+                       skinPath(skin::kKeyboardPage.over), skinPath(skin::kKeyboardPage.down)});
   localization::languageStrings().LoadLanguageFile(
       localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));
 
@@ -224,7 +239,15 @@ int COrlixConfigApp::start() {
   return -1;
 }
 
-int COrlixConfigApp::run() { return QApplication::exec(); }
+int COrlixConfigApp::run() {
+  // Start-up decodes and drops large images; once the loop has turned and the
+  // window shows, the heap's free pages go back to the system.
+  QTimer::singleShot(0, [] {
+    dropPrefetchedBitmaps();
+    malloc_trim(0);
+  });
+  return QApplication::exec();
+}
 
 void chooseDesktopPlatform() {
   // A Wayland session gets a Wayland window: its shaped windows are drawn with
@@ -240,6 +263,30 @@ void chooseDesktopPlatform() {
 
 int runOrlix(int argc, char** argv) {
   processStart();
+  // Large buffers (skin images, configuration images) come straight from the
+  // system and go straight back when freed, instead of raising the threshold
+  // and staying in the heap for the program's life.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+  // Before any window-system work: --help needs no display, and a second copy
+  // hands its word to the first and ends within milliseconds. A command line
+  // this cannot read (one with Qt's own options) is read again below.
+  QStringList early;
+  for (int i = 0; i < argc; ++i) early << QString::fromLocal8Bit(argv[i]);
+  const AppOptions earlyOptions = parseAppOptions(early);
+  if (earlyOptions.help) {
+    std::fputs(usageText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  std::unique_ptr<platform::SingleInstance> first;
+  if (earlyOptions.error.empty()) {
+    const std::string name =
+        earlyOptions.instanceName.empty() ? std::string(platform::kInstanceName) : earlyOptions.instanceName;
+    first = std::make_unique<platform::SingleInstance>(name);
+    if (first->acquire() == platform::SingleInstance::Result::Second) {
+      platform::SingleInstance::signalFirst(platform::kShowWindowWord, name);
+      return 0;
+    }
+  }
   chooseDesktopPlatform();
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));
@@ -254,6 +301,8 @@ int runOrlix(int argc, char** argv) {
     return 2;
   }
   COrlixConfigApp app(options);
+  if (first && options.instanceName == earlyOptions.instanceName) app.adoptInstance(std::move(first));
+  first.reset();
   int code = app.start();
   if (code >= 0) return code;
   return app.run();

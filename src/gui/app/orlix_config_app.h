@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include "platform/single_instance.h"
 
 namespace orlix::gui {
 
@@ -42,6 +43,9 @@ class COrlixConfigApp {
   int start();
   // Runs the main window's loop; the exit code.
   int run();
+  // The program's single-instance lock, already taken by this copy (so that
+  // start() does not take it again).
+  void adoptInstance(std::unique_ptr<platform::SingleInstance> first);
   // True when start() found another copy running.
   bool secondCopy() const { return secondCopy_; }
   COrlixConfigDlg* mainWindow() const;

@@ -170,21 +170,22 @@ void COrlixConfigDlg::buildControls() {
   const QImage frame = loadBitmapFile(skinPath(skin::kMainFrame.normal));
   // The key colour comes out transparent in the window and in every button cut from it.
   normal_ = keyedImage(frame);
-  down_ = keyedImage(loadBitmapFile(skinPath(skin::kMainFrame.down)));
-  over_ = keyedImage(loadBitmapFile(skinPath(skin::kMainFrame.over)));
+  // The Over and Down frames only give the buttons their pieces.
+  const QImage down = loadBitmapFile(skinPath(skin::kMainFrame.down));
+  const QImage over = loadBitmapFile(skinPath(skin::kMainFrame.over));
   resize(frame.isNull() ? QSize(mf::kSize.width, mf::kSize.height) : frame.size());
   shapeTopLevel(this, frame);
 
-  auto bitmapButton = [this](const Rect& r) {
+  auto bitmapButton = [&](const Rect& r) {
     auto* b = new CGDIBitmapBtn(this);
     b->create(QString(), toQRect(r), this);
-    b->setImages(normal_, over_, down_, normal_, r);
+    b->setImages(frame, over, down, frame, r);
     return b;
   };
-  auto shapedButton = [this](const skin::Quad& q) {
+  auto shapedButton = [&](const skin::Quad& q) {
     auto* b = new CIrrButton(this);
     b->create(q, this);
-    b->setImages(normal_, over_, down_);
+    b->setImages(frame, over, down);
     b->show();
     return b;
   };

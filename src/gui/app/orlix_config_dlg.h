@@ -125,7 +125,7 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   ProgramServices services_;
   MainWindowOptions options_;
   std::unique_ptr<app::MainWindowCore> core_;
-  QImage normal_, down_, over_;
+  QImage normal_;
   CGDIBitmapBtn* minimize_ = nullptr;
   CGDIBitmapBtn* close_ = nullptr;
   CGDIBitmapBtn* language_ = nullptr;

@@ -17,6 +17,7 @@ class CDlgNotSee : public QWidget {
 
  private:
   QImage picture_;
+  bool read_ = false;
 };
 
 }  // namespace orlix::gui

@@ -37,16 +37,19 @@ void CGDIBitmapBtn::create(const QString& text, const QRect& rect, QWidget* pare
 
 void CGDIBitmapBtn::setImages(const QImage& normal, const QImage& over, const QImage& down,
                               const QImage& disabled, const Rect& rect) {
-  crop(normal, rect, normal_);
-  crop(over, rect, over_);
-  crop(down, rect, down_);
-  crop(disabled, rect, disabled_);
+  // Each look is the keyed piece under the button, an image of its own: the
+  // button does not keep its window's whole images alive.
+  const QRect piece = toQRect(rect);
+  normal_ = keyedCopy(normal, piece);
+  over_ = keyedCopy(over, piece);
+  down_ = keyedCopy(down, piece);
+  disabled_ = disabled.cacheKey() == normal.cacheKey() ? normal_ : keyedCopy(disabled, piece);
   update();
 }
 
 void CGDIBitmapBtn::setSecondImages(const QImage& normal, const QImage& down, const Rect& rect) {
-  crop(normal, rect, secondNormal_);
-  crop(down, rect, secondDown_);
+  secondNormal_ = keyedCopy(normal, toQRect(rect));
+  secondDown_ = keyedCopy(down, toQRect(rect));
   update();
 }
 
@@ -148,7 +151,7 @@ const QImage& CGDIBitmapBtn::imageOf(Look look) const {
 void CGDIBitmapBtn::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const QImage& image = imageOf(currentLook());
-  if (!image.isNull()) p.drawImage(0, 0, keyedImage(image));
+  if (!image.isNull()) p.drawImage(0, 0, image);
   if (text_.isEmpty()) return;
   QFont f = gdiFont(largeFont_ ? 20 : 14, 300);
   p.setFont(f);

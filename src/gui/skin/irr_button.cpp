@@ -32,9 +32,11 @@ void CIrrButton::create(const skin::Quad& polygon, QWidget* parent) {
 }
 
 void CIrrButton::setImages(const QImage& normal, const QImage& over, const QImage& down) {
-  normal_ = normal;
-  over_ = over;
-  down_ = down;
+  // Each look keeps only the part under the button's box, keyed once: a button
+  // does not hold its page's whole images.
+  normal_ = keyedCopy(normal, box_);
+  over_ = keyedCopy(over, box_);
+  down_ = keyedCopy(down, box_);
   update();
 }
 
@@ -82,7 +84,7 @@ void CIrrButton::paintEvent(QPaintEvent*) {
                                        : CGDIBitmapBtn::defaultNormalTextColour();
   // The image is in page coordinates: the button shows the part under its box.
   p.setClipRegion(region_);
-  if (!image.isNull()) p.drawImage(QPoint(0, 0), keyedImage(image), box_);
+  if (!image.isNull()) p.drawImage(QPoint(0, 0), image);
   if (!text_.isEmpty()) {
     QFont f = gdiFont(14, 300);
     p.setFont(f);

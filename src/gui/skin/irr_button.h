@@ -23,7 +23,8 @@ class CIrrButton : public QWidget {
   // and gives the button the region's shape.
   void create(const QRegion& regionInParent, QWidget* parent);
   void create(const skin::Quad& polygon, QWidget* parent);
-  // Full-size images of the parent; the disabled look is the over image.
+  // Full-size images of the parent, given after create(): the button keeps the
+  // part under its box. The disabled look is the over image.
   void setImages(const QImage& normal, const QImage& over, const QImage& down);
   void setText(const QString& text);
   QString text() const { return text_; }

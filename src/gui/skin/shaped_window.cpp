@@ -28,15 +28,39 @@ QImage keyedImage(const QImage& image, QRgb key) {
   if (image.isNull()) return image;
   const KeyedKey id{image.cacheKey(), key & 0xFFFFFF};
   if (const QImage* hit = keyedCache().object(id)) return *hit;
-  QImage out = image.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < out.height(); ++y) {
-    QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < out.width(); ++x)
-      if ((row[x] & 0xFFFFFF) == id.key) row[x] = 0;
-  }
-  out.convertTo(QImage::Format_ARGB32_Premultiplied);
+  QImage out = keyedCopy(image, image.rect(), key);
   const int cost = std::max<qsizetype>(1, out.sizeInBytes() / 1024);
   keyedCache().insert(id, new QImage(out), cost);
+  // A keyed image has no key colour left: keying it again gives itself, not
+  // another copy of the same pixels.
+  keyedCache().insert(KeyedKey{out.cacheKey(), id.key}, new QImage(out), 1);
+  return out;
+}
+
+QImage keyedCopy(const QImage& image, const QRect& piece, QRgb key) {
+  if (image.isNull() || piece.isEmpty()) return {};
+  key &= 0xFFFFFF;
+  QImage out = newImage(piece.width(), piece.height(), QImage::Format_ARGB32_Premultiplied);
+  if (out.isNull()) return {};
+  out.fill(Qt::transparent);  // parts outside the image stay transparent
+  const QRect inside = piece.intersected(image.rect());
+  if (inside.isEmpty()) return out;
+  const int dx = inside.left() - piece.left(), dy = inside.top() - piece.top();
+  if (image.format() == QImage::Format_RGB32) {
+    // The skins' bitmaps: opaque, so every kept pixel is its own premultiplied value.
+    for (int y = 0; y < inside.height(); ++y) {
+      const QRgb* src = reinterpret_cast<const QRgb*>(image.constScanLine(inside.top() + y)) + inside.left();
+      QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(dy + y)) + dx;
+      for (int x = 0; x < inside.width(); ++x) dst[x] = (src[x] & 0xFFFFFF) == key ? 0 : (src[x] | 0xFF000000u);
+    }
+    return out;
+  }
+  const QImage plain = image.copy(inside).convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < plain.height(); ++y) {
+    const QRgb* src = reinterpret_cast<const QRgb*>(plain.constScanLine(y));
+    QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(dy + y)) + dx;
+    for (int x = 0; x < plain.width(); ++x) dst[x] = (src[x] & 0xFFFFFF) == key ? 0 : qPremultiply(src[x]);
+  }
   return out;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QRegion>
 
 class QMouseEvent;
@@ -22,6 +23,10 @@ namespace orlix::gui {
 QImage keyedImage(const QImage& image, QRgb key);
 // The same for the skins' key colour RGB(255, 0, 253).
 QImage keyedImage(const QImage& image);
+// The part piece of image keyed the same way, as an image of its own (not
+// cached): a control's look cut out of its window's image. Parts of piece
+// outside image are transparent.
+QImage keyedCopy(const QImage& image, const QRect& piece, QRgb key = 0xFFFF00FD);
 
 // Makes window (a top-level, before it is first shown) a shaped window of
 // shape: translucent background and shape as its mask. An empty shape leaves

@@ -5,10 +5,15 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QHash>
 #include <QMutex>
 #include <QVector>
 
 #include <cstdlib>
+#include <future>
+#include <memory>
+#include <thread>
+#include <sys/mman.h>
 #include <vector>
 
 #include "platform/paths.h"
@@ -49,6 +54,30 @@ QString skinPath(const QString& relative) {
   return programFolder() + QStringLiteral("skins/") + r;
 }
 
+QImage newImage(int width, int height, QImage::Format format) {
+  // Large images get pages of their own, mapped in one call: filling a fresh
+  // multi-megabyte buffer page fault by page fault costs more than decoding it.
+  constexpr qsizetype kOwnPages = 256 * 1024;
+  const qsizetype stride = ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
+  const qsizetype bytes = stride * height;
+  if (width <= 0 || height <= 0 || bytes < kOwnPages || bytes / height != stride) return QImage(width, height, format);
+  void* pages = ::mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (pages == MAP_FAILED) return QImage(width, height, format);
+  struct Mapping {
+    void* pages;
+    size_t bytes;
+  };
+  auto* mapping = new Mapping{pages, size_t(bytes)};
+  return QImage(
+      static_cast<uchar*>(pages), width, height, stride, format,
+      [](void* m) {
+        auto* own = static_cast<Mapping*>(m);
+        ::munmap(own->pages, own->bytes);
+        delete own;
+      },
+      mapping);
+}
+
 namespace {
 uint32_t le32(const uchar* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 uint16_t le16(const uchar* p) { return uint16_t(p[0] | p[1] << 8); }
@@ -69,7 +98,7 @@ QImage decodeRgb24Bitmap(const uchar* data, qint64 size) {
   const int rows = std::abs(height);
   const qint64 stride = (qint64(width) * 3 + 3) & ~qint64(3);
   if (offset < kFileHeader + infoSize || offset + stride * rows > size) return {};
-  QImage image(width, rows, QImage::Format_RGB32);
+  QImage image = newImage(width, rows, QImage::Format_RGB32);
   if (image.isNull()) return {};
   const bool bottomUp = height > 0;
   for (int y = 0; y < rows; ++y) {
@@ -84,7 +113,58 @@ QImage decodeRgb24Bitmap(const uchar* data, qint64 size) {
 }
 }  // namespace
 
+namespace {
+// Bitmaps decoded ahead on a thread of their own, each taken once.
+struct Prefetch {
+  QMutex mutex;
+  QHash<QString, std::shared_future<QImage>> images;
+  std::thread worker;
+  ~Prefetch() {
+    if (worker.joinable()) worker.join();
+  }
+};
+Prefetch& prefetch() {
+  static Prefetch p;
+  return p;
+}
+QImage readBitmapFile(const QString& path);
+}  // namespace
+
+void prefetchBitmapFiles(const QStringList& paths) {
+  Prefetch& p = prefetch();
+  QMutexLocker lock(&p.mutex);
+  if (p.worker.joinable()) return;  // one batch: the start's
+  auto tasks = std::make_shared<std::vector<std::packaged_task<QImage()>>>();
+  for (const QString& path : paths) {
+    if (p.images.contains(path)) continue;
+    tasks->emplace_back([path] { return readBitmapFile(path); });
+    p.images.insert(path, tasks->back().get_future().share());
+  }
+  p.worker = std::thread([tasks] {
+    for (auto& task : *tasks) task();
+  });
+}
+
+void dropPrefetchedBitmaps() {
+  Prefetch& p = prefetch();
+  QMutexLocker lock(&p.mutex);
+  if (p.worker.joinable()) p.worker.join();
+  p.images.clear();
+}
+
 QImage loadBitmapFile(const QString& path) {
+  std::shared_future<QImage> ready;
+  {
+    Prefetch& p = prefetch();
+    QMutexLocker lock(&p.mutex);
+    if (!p.images.isEmpty()) ready = p.images.take(path);
+  }
+  if (ready.valid()) return ready.get();
+  return readBitmapFile(path);
+}
+
+namespace {
+QImage readBitmapFile(const QString& path) {
   QFile file(path);
   if (file.open(QIODevice::ReadOnly)) {
     const qint64 size = file.size();
@@ -97,6 +177,19 @@ QImage loadBitmapFile(const QString& path) {
   QImage image;
   if (!image.load(path)) return {};
   return image.convertToFormat(QImage::Format_RGB32);
+}
+}  // namespace
+
+QSize bitmapFileSize(const QString& path) {
+  QFile file(path);
+  uchar header[26];
+  if (file.open(QIODevice::ReadOnly) && file.read(reinterpret_cast<char*>(header), sizeof header) == sizeof header &&
+      header[0] == 'B' && header[1] == 'M' && le32(header + 14) >= 40) {
+    const int32_t width = int32_t(le32(header + 18)), height = int32_t(le32(header + 22));
+    if (width > 0 && height != 0 && height != INT32_MIN) return QSize(width, std::abs(height));
+  }
+  // Anything else: as the general reader sees it (an invalid size when it cannot read it).
+  return QImageReader(path).size();
 }
 
 QImage loadImageFile(const QString& path) {
@@ -131,7 +224,13 @@ QIcon loadIconResource(int id) {
 void crop(const QImage& source, int left, int top, int right, int bottom, QImage& target) {
   if (source.isNull()) return;
   const QRect piece(left, top, right - left, bottom - top);
-  if (!piece.isEmpty() && source.rect().contains(piece) && source.depth() == 32) {
+  // An empty piece is an empty image (QImage::copy would take a null rectangle
+  // as the whole source: a full-window copy for every control without a look).
+  if (piece.isEmpty()) {
+    target = QImage();
+    return;
+  }
+  if (source.rect().contains(piece) && source.depth() == 32) {
     // A view into the source's pixels, keeping the source alive: the buttons
     // of a window cut many pieces out of the same three images and only draw
     // them. Writing to either side copies it first, as with any shared image.

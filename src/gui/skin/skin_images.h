@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 
 #include "core/geometry/rect.h"
 
@@ -20,9 +21,21 @@ void setProgramFolder(const QString& folder);
 // programFolder() + "skins/" + relative (backslashes become slashes).
 QString skinPath(const QString& relative);
 
+// An uninitialised image; large ones have memory pages of their own, mapped at
+// once (written to, such an image is copied as any shared one).
+QImage newImage(int width, int height, QImage::Format format);
 // A bitmap file (".bmp"), as an opaque image. Empty when the file is missing or
 // not a picture: the window then draws nothing for it.
 QImage loadBitmapFile(const QString& path);
+// The width and height of a bitmap file from its header, without decoding it;
+// an invalid size when the file is missing or not a picture.
+QSize bitmapFileSize(const QString& path);
+// Starts decoding these bitmap files on a thread of its own, so that the
+// first loadBitmapFile of each takes the decoded image instead of reading the
+// file while the program does other work. One batch per run.
+void prefetchBitmapFiles(const QStringList& paths);
+// Waits for that thread and lets go of the images nobody took.
+void dropPrefetchedBitmaps();
 // An image file (".png") with its alpha. Empty on failure.
 QImage loadImageFile(const QString& path);
 // An image built into the program: type "PNG" (:/orlix/png/<id>.png) or
@@ -32,7 +45,8 @@ bool loadImageResource(int id, const char* type, QImage* out);
 QIcon loadIconResource(int id);
 
 // Makes target the part left, top, right, bottom (right and bottom exclusive) of
-// source. Nothing happens when source is empty.
+// source. Nothing happens when source is empty; an empty piece gives an empty
+// image.
 void crop(const QImage& source, int left, int top, int right, int bottom, QImage& target);
 inline void crop(const QImage& source, const Rect& r, QImage& target) {
   crop(source, r.left, r.top, r.right, r.bottom, target);

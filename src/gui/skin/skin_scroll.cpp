@@ -293,8 +293,21 @@ CSkinScrollWnd* CSkinScrollWnd::attach(QAbstractScrollArea* control, const QImag
   connect(control, &QObject::destroyed, frame, &QObject::deleteLater);
   frame->layoutBars();
   frame->syncScrollInfo();
-  frame->setNamedTimer(kSyncTimer, kSyncPeriod);
+  // The bars follow the control by polling, but only while they can be seen:
+  // a hidden page wakes nobody up.
+  if (frame->isVisible()) frame->setNamedTimer(kSyncTimer, kSyncPeriod);
   return frame;
+}
+
+void CSkinScrollWnd::showEvent(QShowEvent* e) {
+  syncScrollInfo();
+  setNamedTimer(kSyncTimer, kSyncPeriod);
+  MessageWidget<QWidget>::showEvent(e);
+}
+
+void CSkinScrollWnd::hideEvent(QHideEvent* e) {
+  killNamedTimer(kSyncTimer);
+  MessageWidget<QWidget>::hideEvent(e);
 }
 
 void CSkinScrollWnd::syncScrollInfo() {

@@ -93,6 +93,8 @@ class CSkinScrollWnd : public MessageWidget<QWidget> {
   void onTimer(int id) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
 
  private:
   CSkinScrollWnd(QAbstractScrollArea* control, const QImage& skin);
