@@ -360,6 +360,27 @@ class TestSkinImages : public QObject {
     QVERIFY(cut >= 3);  // the main frame's three states are cut by it
   }
 
+  void prefetchedBitmapsAreWhatAReadGives() {
+    // Decoded ahead on another thread: the same pixels, shape and keyed look
+    // as reading and working them out on the spot, each taken once.
+    QTemporaryDir dir;
+    QImage picture = patternImage(40, 30, 3).convertToFormat(QImage::Format_RGB32);
+    for (int x = 0; x < 10; ++x) picture.setPixel(x, 0, kKeyColour);
+    const QString shaped = dir.filePath("frame.bmp"), plain = dir.filePath("page.bmp");
+    QVERIFY(picture.save(shaped, "BMP"));
+    QVERIFY(picture.mirrored().save(plain, "BMP"));
+    const QImage expectShaped = loadBitmapFile(shaped), expectPlain = loadBitmapFile(plain);
+    prefetchBitmapFiles({shaped, plain, dir.filePath("missing.bmp")}, shaped);
+    const QImage frame = loadBitmapFile(shaped);
+    QCOMPARE(frame, expectShaped);
+    QCOMPARE(loadBitmapFile(plain), expectPlain);
+    QVERIFY(loadBitmapFile(dir.filePath("missing.bmp")).isNull());
+    QCOMPARE(regionFromBitmap(frame), regionFromBitmap(expectShaped));
+    QCOMPARE(keyedImage(frame), keyedImage(expectShaped));
+    dropPrefetchedBitmaps();
+    QCOMPARE(loadBitmapFile(shaped), expectShaped);  // read again
+  }
+
   void keyedImageClearsExactlyTheKey() {
     QImage image(4, 1, QImage::Format_RGB32);
     image.setPixel(0, 0, kKeyColour);

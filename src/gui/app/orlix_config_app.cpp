@@ -168,7 +168,8 @@ int COrlixConfigApp::start() {
   // core while the configuration loads.
   prefetchBitmapFiles({skinPath(skin::kMainFrame.normal), skinPath(skin::kMainFrame.down),
                        skinPath(skin::kMainFrame.over), skinPath(skin::kKeyboardPage.normal),
-                       skinPath(skin::kKeyboardPage.over), skinPath(skin::kKeyboardPage.down)});
+                       skinPath(skin::kKeyboardPage.over), skinPath(skin::kKeyboardPage.down)},
+                      skinPath(skin::kMainFrame.normal));
   localization::languageStrings().LoadLanguageFile(
       localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));
 

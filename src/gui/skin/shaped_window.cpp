@@ -28,7 +28,8 @@ QImage keyedImage(const QImage& image, QRgb key) {
   if (image.isNull()) return image;
   const KeyedKey id{image.cacheKey(), key & 0xFFFFFF};
   if (const QImage* hit = keyedCache().object(id)) return *hit;
-  QImage out = keyedCopy(image, image.rect(), key);
+  QImage out;
+  if (id.key != (kKeyColour & 0xFFFFFF) || !takePrefetchedKeyed(image, &out)) out = keyedCopy(image, image.rect(), key);
   const int cost = std::max<qsizetype>(1, out.sizeInBytes() / 1024);
   keyedCache().insert(id, new QImage(out), cost);
   // A keyed image has no key colour left: keying it again gives itself, not

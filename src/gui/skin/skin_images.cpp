@@ -16,6 +16,7 @@
 #include <sys/mman.h>
 #include <vector>
 
+#include "gui/skin/shaped_window.h"
 #include "platform/paths.h"
 
 namespace orlix::gui {
@@ -118,6 +119,9 @@ namespace {
 struct Prefetch {
   QMutex mutex;
   QHash<QString, std::shared_future<QImage>> images;
+  // For the shaped window's image: its shape and keyed look, by the image's cache key.
+  QHash<qint64, QRegion> shapes;
+  QHash<qint64, QImage> keyed;
   std::thread worker;
   ~Prefetch() {
     if (worker.joinable()) worker.join();
@@ -130,14 +134,24 @@ Prefetch& prefetch() {
 QImage readBitmapFile(const QString& path);
 }  // namespace
 
-void prefetchBitmapFiles(const QStringList& paths) {
+void prefetchBitmapFiles(const QStringList& paths, const QString& shaped) {
   Prefetch& p = prefetch();
   QMutexLocker lock(&p.mutex);
-  if (p.worker.joinable()) return;  // one batch: the start's
+  if (p.worker.joinable()) return;  // one batch at a time
   auto tasks = std::make_shared<std::vector<std::packaged_task<QImage()>>>();
   for (const QString& path : paths) {
     if (p.images.contains(path)) continue;
-    tasks->emplace_back([path] { return readBitmapFile(path); });
+    tasks->emplace_back([path, shaped, &p] {
+      QImage image = readBitmapFile(path);
+      if (path == shaped && !image.isNull()) {
+        QRegion shape = regionFromBitmap(image);
+        QImage look = keyedCopy(image, image.rect(), kKeyColour);
+        QMutexLocker lock(&p.mutex);
+        p.shapes.insert(image.cacheKey(), shape);
+        p.keyed.insert(image.cacheKey(), look);
+      }
+      return image;
+    });
     p.images.insert(path, tasks->back().get_future().share());
   }
   p.worker = std::thread([tasks] {
@@ -147,9 +161,28 @@ void prefetchBitmapFiles(const QStringList& paths) {
 
 void dropPrefetchedBitmaps() {
   Prefetch& p = prefetch();
+  // Joined without the lock: the thread takes it to leave its results.
+  std::thread worker;
+  {
+    QMutexLocker lock(&p.mutex);
+    worker = std::move(p.worker);
+  }
+  if (worker.joinable()) worker.join();
   QMutexLocker lock(&p.mutex);
-  if (p.worker.joinable()) p.worker.join();
   p.images.clear();
+  p.shapes.clear();
+  p.keyed.clear();
+}
+
+bool takePrefetchedKeyed(const QImage& image, QImage* keyed) {
+  Prefetch& p = prefetch();
+  QMutexLocker lock(&p.mutex);
+  if (p.keyed.isEmpty()) return false;
+  auto it = p.keyed.find(image.cacheKey());
+  if (it == p.keyed.end()) return false;
+  *keyed = *it;
+  p.keyed.erase(it);
+  return true;
 }
 
 QImage loadBitmapFile(const QString& path) {
@@ -211,6 +244,12 @@ bool loadImageResource(int id, const char* type, QImage* out) {
 }
 
 QIcon loadIconResource(int id) {
+  // The window and the tray show the same icon: its pictures are read once.
+  // Let go with the application, while pictures can still be freed.
+  static QHash<int, QIcon> icons;
+  static const bool clearedAtExit = (qAddPostRoutine([] { icons.clear(); }), true);
+  Q_UNUSED(clearedAtExit);
+  if (auto it = icons.constFind(id); it != icons.constEnd()) return *it;
   QIcon icon;
   QString single = QStringLiteral(":/orlix/icon/%1.png").arg(id);
   if (QFile::exists(single)) icon.addFile(single);
@@ -218,6 +257,7 @@ QIcon loadIconResource(int id) {
     QString path = QStringLiteral(":/orlix/icon/%1-%2.png").arg(id).arg(size);
     if (QFile::exists(path)) icon.addFile(path, QSize(size, size));
   }
+  icons.insert(id, icon);
   return icon;
 }
 
@@ -287,6 +327,12 @@ QRegion regionOfRuns(const QImage& image, Keep keep) {
 }  // namespace
 
 QRegion regionFromBitmap(const QImage& bitmap) {
+  {
+    Prefetch& p = prefetch();
+    QMutexLocker lock(&p.mutex);
+    if (!p.shapes.isEmpty())
+      if (auto it = p.shapes.find(bitmap.cacheKey()); it != p.shapes.end()) return p.shapes.take(bitmap.cacheKey());
+  }
   // Key-coloured: blue 253, green 0, red 255.
   return regionOfRuns(bitmap, [](QRgb p) { return (p & 0xFFFFFF) != (kKeyColour & 0xFFFFFF); });
 }

@@ -32,8 +32,12 @@ QImage loadBitmapFile(const QString& path);
 QSize bitmapFileSize(const QString& path);
 // Starts decoding these bitmap files on a thread of its own, so that the
 // first loadBitmapFile of each takes the decoded image instead of reading the
-// file while the program does other work. One batch per run.
-void prefetchBitmapFiles(const QStringList& paths);
+// file while the program does other work. One batch per run. For the image of
+// shaped (a shaped window's), the thread also works out its shape and keyed
+// look, which regionFromBitmap and keyedImage then take.
+void prefetchBitmapFiles(const QStringList& paths, const QString& shaped = QString());
+// The keyed look worked out ahead for image, taken once; false when there is none.
+bool takePrefetchedKeyed(const QImage& image, QImage* keyed);
 // Waits for that thread and lets go of the images nobody took.
 void dropPrefetchedBitmaps();
 // An image file (".png") with its alpha. Empty on failure.
