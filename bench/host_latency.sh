@@ -9,30 +9,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 presses=${1:-1000}
-bin=${ORLIX_BIN:-build/bin}
-for p in orlix orlixctl host_latency_bench opener_stamp; do
-  [ -x "$bin/$p" ] || { echo "build $p first: cmake -B build -DORLIX_BUILD_BENCH=ON && cmake --build build" >&2; exit 1; }
-done
-
-scratch=$(mktemp -d /tmp/orlix-latency-XXXXXX)
-export XDG_RUNTIME_DIR="$scratch/run" XDG_STATE_HOME="$scratch/state" \
-       XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset ORLIX_ROOT ORLIX_CONFIG_DIR ORLIX_VKBD_SOCKET
+. bench/bench_env.sh
+bench_needs orlix orlixctl host_latency_bench opener_stamp
+bench_scratch latency
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  "$bin/orlixctl" sim stop >/dev/null 2>&1 || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
 
 # A program folder of its own: the build's skins and languages, its own
 # profiles and macro library (a writable program folder holds the data).
 root="$scratch/root"
 mkdir -p "$root/Profile"
-for f in "$(readlink -f "$bin")"/*; do
+for f in "$bin"/*; do
   case "$(basename "$f")" in Profile|Macro.cfg) ;; *) ln -s "$f" "$root/";; esac
 done
 cp "$bin/Macro.cfg" "$root/" 2>/dev/null || true
@@ -42,7 +28,7 @@ fifo="$scratch/stamps"
 mkfifo "$fifo"
 ctl sim start >/dev/null
 ctl --simulate key set '#9' "host:open:$scratch/target.txt" >/dev/null
-ORLIX_OPENER="$(readlink -f "$bin/opener_stamp")" ORLIX_BENCH_FIFO="$fifo" \
+ORLIX_OPENER="$bin/opener_stamp" ORLIX_BENCH_FIFO="$fifo" \
   "$bin/orlix" --simulate --root "$root" --instance "latency-$$" >"$scratch/orlix.log" 2>&1 &
 pid=$!
 # Ready once the program is a client of the keyboard (the status query is the other).

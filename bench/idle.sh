@@ -8,26 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-bin=$(readlink -f "${ORLIX_BIN:-build/bin}")
-scratch=$(mktemp -d /tmp/orlix-idle-XXXXXX)
-export XDG_RUNTIME_DIR="$scratch/run" XDG_STATE_HOME="$scratch/state" \
-       XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset ORLIX_ROOT ORLIX_CONFIG_DIR ORLIX_VKBD_SOCKET QT_QPA_PLATFORM
-xvfb=
-if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :84 -screen 0 1280x1024x24 >/dev/null 2>&1 & xvfb=$!
-  export DISPLAY=:84
-  sleep 0.5
-fi
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  "$bin/orlixctl" sim stop >/dev/null 2>&1 || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+. bench/bench_env.sh
+bench_needs orlix orlixctl
+bench_scratch idle
+unset QT_QPA_PLATFORM
+bench_display 84
 "$bin/orlixctl" sim start >/dev/null
 "$bin/orlix" --simulate --show --instance "idle-$$" >"$scratch/orlix.log" 2>&1 &
 pid=$!

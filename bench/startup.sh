@@ -10,22 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
-bin=${ORLIX_BIN:-build/bin}
-[ -x "$bin/orlix" ] || { echo "build the program first: ninja -C build orlix" >&2; exit 1; }
-
-scratch=$(mktemp -d /tmp/orlix-bench-XXXXXX)
-export XDG_RUNTIME_DIR="$scratch/run" XDG_STATE_HOME="$scratch/state" \
-       XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset ORLIX_ROOT ORLIX_CONFIG_DIR ORLIX_VKBD_SOCKET
+. bench/bench_env.sh
+bench_needs orlix orlixctl
+bench_scratch bench
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  "$bin/orlixctl" sim stop >/dev/null 2>&1 || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
 "$bin/orlixctl" sim start >/dev/null
 
 times=() rss=() peak=()

@@ -132,6 +132,17 @@ Prefetch& prefetch() {
   return p;
 }
 QImage readBitmapFile(const QString& path);
+// What the thread worked out for image, taken out once; false when nothing.
+template <class T>
+bool takeFor(QHash<qint64, T>& worked, const QImage& image, T* out) {
+  Prefetch& p = prefetch();
+  QMutexLocker lock(&p.mutex);
+  auto it = worked.find(image.cacheKey());
+  if (it == worked.end()) return false;
+  *out = std::move(*it);
+  worked.erase(it);
+  return true;
+}
 }  // namespace
 
 void prefetchBitmapFiles(const QStringList& paths, const QString& shaped) {
@@ -174,16 +185,7 @@ void dropPrefetchedBitmaps() {
   p.keyed.clear();
 }
 
-bool takePrefetchedKeyed(const QImage& image, QImage* keyed) {
-  Prefetch& p = prefetch();
-  QMutexLocker lock(&p.mutex);
-  if (p.keyed.isEmpty()) return false;
-  auto it = p.keyed.find(image.cacheKey());
-  if (it == p.keyed.end()) return false;
-  *keyed = *it;
-  p.keyed.erase(it);
-  return true;
-}
+bool takePrefetchedKeyed(const QImage& image, QImage* keyed) { return takeFor(prefetch().keyed, image, keyed); }
 
 QImage loadBitmapFile(const QString& path) {
   std::shared_future<QImage> ready;
@@ -271,9 +273,8 @@ void crop(const QImage& source, int left, int top, int right, int bottom, QImage
     return;
   }
   if (source.rect().contains(piece) && source.depth() == 32) {
-    // A view into the source's pixels, keeping the source alive: the buttons
-    // of a window cut many pieces out of the same three images and only draw
-    // them. Writing to either side copies it first, as with any shared image.
+    // A view into the source's pixels, keeping the source alive. Writing to
+    // either side copies it first, as with any shared image.
     auto* keep = new QImage(source);
     const uchar* bits = keep->constBits() + qsizetype(top) * keep->bytesPerLine() + qsizetype(left) * 4;
     target = QImage(bits, piece.width(), piece.height(), keep->bytesPerLine(), keep->format(),
@@ -327,12 +328,7 @@ QRegion regionOfRuns(const QImage& image, Keep keep) {
 }  // namespace
 
 QRegion regionFromBitmap(const QImage& bitmap) {
-  {
-    Prefetch& p = prefetch();
-    QMutexLocker lock(&p.mutex);
-    if (!p.shapes.isEmpty())
-      if (auto it = p.shapes.find(bitmap.cacheKey()); it != p.shapes.end()) return p.shapes.take(bitmap.cacheKey());
-  }
+  if (QRegion worked; takeFor(prefetch().shapes, bitmap, &worked)) return worked;
   // Key-coloured: blue 253, green 0, red 255.
   return regionOfRuns(bitmap, [](QRgb p) { return (p & 0xFFFFFF) != (kKeyColour & 0xFFFFFF); });
 }
