@@ -90,6 +90,42 @@ TEST(LanguageStrings, SearchQuirks) {
   EXPECT_EQ(s.GetLanguageString(u"config", u"str_ok"), u"");
 }
 
+// The loader reads every key in one walk: it must give each key what the
+// key-by-key lookup gives, through nested, repeated and case-folded names.
+TEST(LanguageStrings, LoadAgreesWithKeyByKeyLookup) {
+  struct Case {
+    const char* xml;
+    bool ignoreCase;
+    const char *ok, *cancel, *apply;  // expected str_ok, str_cancel, str_apply
+  } cases[] = {
+      {"<r><config><str_ok>a</str_ok><str_ok>b</str_ok>"
+       "<config><str_ok>deep</str_ok><str_cancel>deep</str_cancel></config>"
+       "<config><str_apply>second nested</str_apply></config></config>"
+       "<config><str_apply>later</str_apply></config></r>",
+       false, "a", "deep", ""},
+      {"<config><str_ok>OK</str_ok></config>", false, "", "", ""},
+      {"<r><CONFIG><STR_OK>up</STR_OK><config><Str_Cancel>c</Str_Cancel></config></CONFIG></r>", true, "up", "c", ""},
+      {"<r><CONFIG><STR_OK>up</STR_OK></CONFIG><config><str_ok>x</str_ok></config></r>", false, "x", "", ""},
+      {"<r><config><str_ok/><str_apply><b>bold</b></str_apply><config><str_ok>no</str_ok></config></config></r>",
+       false, "", "", ""},
+  };
+  TempProgramFolder p;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.xml);
+    p.write("Language/q.xml", c.xml);
+    LanguageStrings s;
+    s.document().setIgnoreCase(c.ignoreCase);
+    ASSERT_TRUE(s.LoadLanguageFile(p.dir / "Language/q.xml"));
+    EXPECT_EQ(text(s, StringKey::str_ok), c.ok);
+    EXPECT_EQ(text(s, StringKey::str_cancel), c.cancel);
+    EXPECT_EQ(text(s, StringKey::str_apply), c.apply);
+    for (StringKey k : allStringKeys()) {
+      std::string_view name = stringKeyName(k);
+      EXPECT_EQ(s.text(k), s.GetLanguageString(u"config", std::u16string(name.begin(), name.end()))) << name;
+    }
+  }
+}
+
 TEST(LanguageStrings, UnreadableFileKeepsTexts) {
   TempProgramFolder p;
   p.writeLanguage("en.xml", "en");

@@ -495,9 +495,11 @@ bool XmlDocument::EnterElement() {
   return true;
 }
 
-std::u16string XmlDocument::GetChildText() const {
-  if (!child_) return {};
-  const ElementEntry& e = entry(child_);
+std::u16string XmlDocument::GetChildText() const { return elementText(child_); }
+
+std::u16string XmlDocument::elementText(uint32_t n) const {
+  if (n == 0 || n >= count_) return {};
+  const ElementEntry& e = entry(n);
   if (e.firstChild || e.startTagLength >= e.length) return {};
   size_t from = size_t(e.start) + e.startTagLength;
   size_t to = size_t(e.start) + e.length - e.endTagLength;

@@ -91,6 +91,8 @@ class XmlDocument {
   // comments and processing instructions left out. Empty for an element with
   // child elements, an empty element, or when there is no current child.
   std::u16string GetChildText() const;
+  // The same text for element n, without moving the position.
+  std::u16string elementText(uint32_t n) const;
 
   // Replaces the converter (the platform's once it is known).
   void setConverter(const CodePageConverter& converter) { converter_ = &converter; }
@@ -104,6 +106,9 @@ class XmlDocument {
   size_t entryCount() const { return count_; }
   const ElementEntry& entry(uint32_t n) const;
   std::u16string_view tagName(uint32_t n) const;
+  // Whether element n's name is `name`, as FindElement and FindChildElement
+  // compare names (A-Z case aside when the document ignores case).
+  bool hasName(uint32_t n, std::u16string_view name) const { return n != 0 && n < count_ && nameMatches(n, name); }
   uint32_t parentElement() const { return parent_; }
   uint32_t currentElement() const { return current_; }
   uint32_t childElement() const { return child_; }
