@@ -13,6 +13,7 @@
 
 #include "core/device/event_semaphore.h"
 #include "core/util/bytes.h"
+#include "platform/presence.h"
 
 namespace orlix::platform {
 
@@ -209,6 +210,25 @@ bool SocketDriverEndpoint::control(uint32_t code, std::span<const uint8_t> in, s
 
 void SocketDriverEndpoint::close() {
   if (connection_.connected()) connection_.request(vkbd::kClose);
+}
+
+intptr_t VkbdHidLibrary::OpenHidDevice(uint32_t usagePage, uint32_t usage, uint32_t, uint32_t, uint32_t, uint32_t,
+                                      uint32_t, uint32_t) {
+  if (usagePage != 0xFF01 || usage != 1 || !virtualKeyboardPlugged(path_).value_or(false)) return 0;
+  std::lock_guard lock(mutex_);
+  intptr_t handle = next_++;
+  open_.insert(handle);
+  return handle;
+}
+
+void VkbdHidLibrary::closeHandle(intptr_t handle) {
+  std::lock_guard lock(mutex_);
+  open_.erase(handle);
+}
+
+size_t VkbdHidLibrary::openHandles() const {
+  std::lock_guard lock(mutex_);
+  return open_.size();
 }
 
 }  // namespace orlix::platform

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -78,6 +79,26 @@ class SocketDriverEndpoint : public DriverEndpoint {
   bool ensureConnected();
   std::filesystem::path path_;
   VkbdConnection connection_;
+};
+
+// The keyboard maker's HID helper for the virtual keyboard: OpenHidDevice gives
+// a handle for the keyboard's vendor interface (usage page 0xFF01, usage 1)
+// while the virtual keyboard at the socket is plugged, as the helper opens a
+// plugged keyboard's node; 0 when it is unplugged or no daemon answers. The
+// handle is only held.
+class VkbdHidLibrary : public HidLibrary {
+ public:
+  explicit VkbdHidLibrary(std::filesystem::path socketPath) : path_(std::move(socketPath)) {}
+  intptr_t OpenHidDevice(uint32_t usagePage, uint32_t usage, uint32_t a3, uint32_t a4, uint32_t a5, uint32_t a6,
+                         uint32_t a7, uint32_t access) override;
+  void closeHandle(intptr_t handle) override;
+  size_t openHandles() const;
+
+ private:
+  std::filesystem::path path_;
+  mutable std::mutex mutex_;
+  std::set<intptr_t> open_;
+  intptr_t next_ = 1;
 };
 
 }  // namespace orlix::platform

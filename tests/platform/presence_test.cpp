@@ -236,5 +236,26 @@ TEST(DeviceMonitorTest, VirtualKeyboardUnplugArrivesAsKeyboardRemoval) {
   EXPECT_FALSE(virtualKeyboardPlugged(dir / "nobody.sock"));
 }
 
+TEST(DeviceMonitorTest, VirtualKeyboardHidHandleOnlyWhilePlugged) {
+  TempDir dir;
+  VirtualKeyboardDaemon daemon(dir.path());
+  VkbdHidLibrary library(daemon.socket);
+  intptr_t first = library.OpenHidDevice(0xFF01, 1, 0, 0, 0, 0, 1, 0x40000000);
+  intptr_t second = library.OpenHidDevice(0xFF01, 1, 0, 0, 0, 0, 1, 0x40000000);
+  EXPECT_NE(first, 0);
+  EXPECT_NE(second, 0);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(library.OpenHidDevice(0xFF00, 1, 0, 0, 0, 0, 1, 0x40000000), 0);  // no such interface
+  EXPECT_EQ(library.openHandles(), 2u);
+  library.closeHandle(first);
+  EXPECT_EQ(library.openHandles(), 1u);
+
+  VkbdConnection control;
+  ASSERT_TRUE(control.connect(daemon.socket));
+  ASSERT_TRUE(control.request(vkbd::kUnplug));
+  EXPECT_EQ(library.OpenHidDevice(0xFF01, 1, 0, 0, 0, 0, 1, 0x40000000), 0);
+  EXPECT_EQ(VkbdHidLibrary(dir / "nobody.sock").OpenHidDevice(0xFF01, 1, 0, 0, 0, 0, 1, 0x40000000), 0);
+}
+
 }  // namespace
 }  // namespace orlix::platform

@@ -36,6 +36,7 @@ DeviceLink::DeviceLink(const DeviceLinkOptions& options) {
   auto endpoint = std::make_unique<platform::SocketDriverEndpoint>(socket_);
   endpoint->onPresenceChange = [this](bool plugged) { monitor_.postVirtualKeyboard(plugged); };
   endpoint_ = std::move(endpoint);
+  hidLibrary_ = std::make_unique<platform::VkbdHidLibrary>(socket_);
   monitor_.watchSystem();
 }
 

@@ -2,7 +2,7 @@
 // The program's way to its keyboard, chosen from the command line: the
 // keyboard's hidraw node when one is attached, else the virtual keyboard
 // (started first with --simulate). It holds the driver endpoint, the HID
-// library, the presence check and the device monitor that reports removals.
+// library for either, the presence check and the device monitor that reports removals.
 
 #include <filesystem>
 #include <memory>
