@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -22,26 +23,48 @@ FileError fromErrno(int e) {
     default: return FileError::Other;
   }
 }
-}  // namespace
 
-std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path, size_t maxBytes, FileError& error) {
+// Opens a regular file for reading; -1 with error set otherwise.
+int openRegularFile(const std::string& path, FileError& error, off_t* size) {
   // Opened without waiting: a named pipe or a device given as a file would
   // otherwise block the program until someone writes to it.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = fromErrno(errno);
-    return std::nullopt;
+    return -1;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     error = FileError::Other;
-    return std::nullopt;
+    return -1;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  *size = st.st_size;
+  return fd;
+}
+
+// Reads until `into` is full or the file ends; the count, or -1 with errno.
+ssize_t readFully(int fd, uint8_t* into, size_t room) {
+  size_t got = 0;
+  while (got < room) {
+    ssize_t n = ::read(fd, into + got, room - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += size_t(n);
+  }
+  return ssize_t(got);
+}
+}  // namespace
+
+std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path, size_t maxBytes, FileError& error) {
+  off_t size = 0;
+  int fd = openRegularFile(path, error, &size);
+  if (fd < 0) return std::nullopt;
   std::vector<uint8_t> bytes;
   // Room for the whole file at once: a macro library is 2 MB.
-  bytes.reserve(std::min<size_t>(size_t(std::max<off_t>(st.st_size, 0)), maxBytes));
+  bytes.reserve(std::min<size_t>(size_t(std::max<off_t>(size, 0)), maxBytes));
   uint8_t buf[65536];
   while (bytes.size() < maxBytes) {
     ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - bytes.size()));
@@ -57,6 +80,22 @@ std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path,
   ::close(fd);
   error = FileError::None;
   return bytes;
+}
+
+std::optional<size_t> DiskFileStore::readInto(const std::string& path, std::span<uint8_t> into, FileError& error) {
+  off_t size = 0;
+  int fd = openRegularFile(path, error, &size);
+  if (fd < 0) return std::nullopt;
+  ssize_t n = readFully(fd, into.data(), into.size());
+  if (n < 0) {
+    error = fromErrno(errno);
+    std::fill(into.begin(), into.end(), uint8_t(0));
+    ::close(fd);
+    return std::nullopt;
+  }
+  ::close(fd);
+  error = FileError::None;
+  return size_t(n);
 }
 
 FileError DiskFileStore::write(const std::string& path, std::span<const uint8_t> bytes) {

@@ -221,3 +221,21 @@ TEST_F(ConfigSyncFixture, AProfileMadeCurrentElsewhereIsFollowed) {
 }
 
 }  // namespace
+
+// The take-up compares records by digest: any change of one byte, the last
+// few (beyond the whole words) included, must change it.
+TEST(MacroRecordDigest, EveryOneByteChangeShows) {
+  MacroRecord base{};
+  for (size_t i = 0; i < base.size(); ++i) base[i] = uint8_t(i * 31 + 7);
+  const MacroDigest d = macroRecordDigest(base);
+  EXPECT_EQ(macroRecordDigest(MacroRecord(base)), d);
+  for (size_t i = 0; i < base.size(); ++i)
+    for (uint8_t flip : {uint8_t(0x01), uint8_t(0x80), uint8_t(0xFF)}) {
+      MacroRecord r = base;
+      r[i] ^= flip;
+      ASSERT_NE(macroRecordDigest(r), d) << "byte " << i << " flip " << int(flip);
+    }
+  MacroRecord zero{}, lastByte{};
+  lastByte.back() = 1;
+  EXPECT_NE(macroRecordDigest(zero), macroRecordDigest(lastByte));
+}

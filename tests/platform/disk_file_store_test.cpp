@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/resource.h>
@@ -32,6 +34,38 @@ TEST(DiskFileStore, ReadWriteAndWhyAFileCannotBeHad) {
   EXPECT_FALSE(store.read(inMissingFolder, 10, e));
   EXPECT_EQ(e, FileError::NotFound);
   EXPECT_FALSE(store.read(dir.path.string(), 10, e));  // a folder is not a file
+}
+
+// Reading into a buffer: a file shorter, as long as and longer than the room,
+// and files that cannot be read, which leave the buffer as it was.
+TEST(DiskFileStore, ReadIntoFillsTheRoomAndTellsHowMuch) {
+  TempFolder dir;
+  platform::DiskFileStore store;
+  std::string file = (dir.path / "Macro.cfg").string();
+  Bytes big(200000);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = uint8_t(i * 7 + 1);
+  struct Case {
+    size_t fileSize, room, expected;
+  } cases[] = {{5, 8, 5}, {8, 8, 8}, {200000, 150000, 150000}, {0, 4, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fileSize);
+    ASSERT_EQ(store.write(file, std::span<const uint8_t>(big.data(), c.fileSize)), FileError::None);
+    Bytes room(c.room, 0xEE);
+    FileError e = FileError::Other;
+    auto n = store.readInto(file, room, e);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(e, FileError::None);
+    EXPECT_EQ(*n, c.expected);
+    EXPECT_TRUE(std::equal(room.begin(), room.begin() + ptrdiff_t(c.expected), big.begin()));
+    EXPECT_TRUE(std::all_of(room.begin() + ptrdiff_t(c.expected), room.end(), [](uint8_t b) { return b == 0xEE; }));
+  }
+  Bytes room(4, 0xEE);
+  FileError e = FileError::None;
+  EXPECT_FALSE(store.readInto((dir.path / "none.cfg").string(), room, e));
+  EXPECT_EQ(e, FileError::NotFound);
+  EXPECT_FALSE(store.readInto(dir.path.string(), room, e));
+  EXPECT_EQ(e, FileError::Other);
+  EXPECT_EQ(room, Bytes(4, 0xEE));
 }
 
 // A named pipe or a device given as a file is refused at once, never waited on.

@@ -1,6 +1,7 @@
 #include "core/config/config_sync.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/config/profile_file.h"
 #include "core/macros/macro_library.h"
@@ -52,6 +53,29 @@ bool sameLighting(const PerKeyLightingRecord& a, const PerKeyLightingRecord& b) 
 
 }  // namespace
 
+MacroDigest macroRecordDigest(const MacroRecord& record) {
+  // Each lane's step is a bijection of its state for a given word: the first
+  // word that differs parts the states, and only further differing words could
+  // bring them together again.
+  MacroDigest d{0x243F6A8885A308D3ull, 0x13198A2E03707344ull};
+  auto step = [&d](uint64_t w) {
+    d.a = (d.a ^ w) * 0x9E3779B97F4A7C15ull;
+    d.a ^= d.a >> 29;
+    d.b = (d.b + w) * 0xD6E8FEB86659FD93ull;
+    d.b ^= d.b >> 32;
+  };
+  size_t i = 0;
+  for (; i + 8 <= record.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, record.data() + i, 8);
+    step(w);
+  }
+  uint64_t tail = 0;
+  std::memcpy(&tail, record.data() + i, record.size() - i);
+  step(tail);
+  return d;
+}
+
 ConfigSync::ConfigSync(ConfigImage& image, Profiles& profiles, FileStore& files, Registry& registry,
                        std::string macroPath, ConfigFolderLock& lock, UserNotices& notices, TextSource texts)
     : image_(image), profiles_(profiles), files_(files), registry_(registry), macroPath_(std::move(macroPath)),
@@ -61,8 +85,13 @@ ConfigSync::~ConfigSync() = default;
 
 void ConfigSync::rememberAll() {
   rememberProfile();
-  macroBase_ = std::make_unique<std::array<MacroRecord, kMacroRecordCount>>(image_.macroLibrary);
+  rememberMacros();
   storedCurrent_ = storedCurrent();
+}
+
+void ConfigSync::rememberMacros() {
+  macroBase_.resize(kMacroRecordCount);
+  for (size_t i = 0; i < size_t(kMacroRecordCount); ++i) macroBase_[i] = macroRecordDigest(image_.macroLibrary[i]);
 }
 
 void ConfigSync::rememberProfile() { profileBase_ = ProfileContent::of(image_); }
@@ -88,7 +117,7 @@ bool ConfigSync::guard(StoredPart part, const std::function<bool()>& write) {
     bool ok = write();
     if (ok && part == StoredPart::Profile) rememberProfile();
     if (ok && part == StoredPart::ProfileTable) storedCurrent_ = image_.profiles.current;
-    if (ok && part == StoredPart::Macros && macroBase_) *macroBase_ = image_.macroLibrary;
+    if (ok && part == StoredPart::Macros && !macroBase_.empty()) rememberMacros();
     return ok;
   }
   // A hold already taken (an apply's) took up when it was taken, and nobody
@@ -105,7 +134,7 @@ bool ConfigSync::guard(StoredPart part, const std::function<bool()>& write) {
   bool ok = write();
   if (ok && part == StoredPart::Profile) rememberProfile();
   if (ok && part == StoredPart::ProfileTable) storedCurrent_ = image_.profiles.current;
-  if (ok && part == StoredPart::Macros && macroBase_) *macroBase_ = image_.macroLibrary;
+  if (ok && part == StoredPart::Macros && !macroBase_.empty()) rememberMacros();
   --depth_;
   return ok;
 }
@@ -124,7 +153,7 @@ TakeUp ConfigSync::takeUpHeld() {
   TakeUp r;
   r.locked = true;
   // Nothing is known of what this process read: nothing to compare with.
-  if (!profileBase_ || !macroBase_) return r;
+  if (!profileBase_ || macroBase_.empty()) return r;
 
   auto current = storedCurrent();
   if (current && current != storedCurrent_) {
@@ -197,7 +226,7 @@ void ConfigSync::takeUpMacros(TakeUp& r) {
   FileError error = FileError::None;
   auto bytes = files_.read(macroPath_, macros::kMacroFileSize, error);
   if (!bytes) return;
-  auto& base = *macroBase_;
+  auto& base = macroBase_;
   MacroRecord theirs;
   for (size_t i = 0; i < size_t(kMacroRecordCount); ++i) {
     // A short file reads as zero records beyond its end, as a load reads it.
@@ -205,12 +234,13 @@ void ConfigSync::takeUpMacros(TakeUp& r) {
     size_t at = i * kMacroRecordSize;
     if (at < bytes->size())
       std::copy_n(bytes->begin() + ptrdiff_t(at), std::min(kMacroRecordSize, bytes->size() - at), theirs.begin());
-    if (theirs == base[i]) continue;
-    if (image_.macroLibrary[i] == base[i]) {
+    MacroDigest stored = macroRecordDigest(theirs);
+    if (stored == base[i]) continue;
+    if (macroRecordDigest(image_.macroLibrary[i]) == base[i]) {
       image_.macroLibrary[i] = theirs;
       r.macrosChanged = true;
     }
-    base[i] = theirs;
+    base[i] = stored;
   }
 }
 

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app/text_source.h"
 #include "core/app/user_notices.h"
@@ -50,6 +51,16 @@ struct TakeUp {
 inline constexpr std::u16string_view kConfigBusyZh = u"另一个程序（orlixctl）正在修改配置，请稍后再试。";
 inline constexpr std::u16string_view kConfigBusyEn =
     u"Another program (orlixctl) is changing the configuration. Please try again in a moment.";
+
+// What the window program remembers of a stored macro record: a 128-bit
+// digest in two independent lanes, so that the library is not kept twice (2 MB)
+// just to tell whether a record changed. Records that differ in one 8-byte word
+// never share a digest; others do with a chance of about 2^-128.
+struct MacroDigest {
+  uint64_t a = 0, b = 0;
+  bool operator==(const MacroDigest&) const = default;
+};
+MacroDigest macroRecordDigest(const MacroRecord& record);
 
 class ConfigSync : public WriteGuard {
  public:
@@ -100,7 +111,8 @@ class ConfigSync : public WriteGuard {
   int depth_ = 0;
   std::optional<int> storedCurrent_;
   std::unique_ptr<ProfileContent> profileBase_;
-  std::unique_ptr<std::array<MacroRecord, kMacroRecordCount>> macroBase_;
+  void rememberMacros();
+  std::vector<MacroDigest> macroBase_;  // one per record; empty until remembered
 };
 
 }  // namespace orlix

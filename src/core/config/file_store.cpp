@@ -11,6 +11,13 @@ std::string folderOf(const std::string& path) {
 }
 }  // namespace
 
+std::optional<size_t> FileStore::readInto(const std::string& path, std::span<uint8_t> into, FileError& error) {
+  auto bytes = read(path, into.size(), error);
+  if (!bytes) return std::nullopt;
+  std::copy(bytes->begin(), bytes->end(), into.begin());
+  return bytes->size();
+}
+
 std::optional<std::vector<uint8_t>> MemoryFileStore::read(const std::string& path, size_t maxBytes,
                                                           FileError& error) {
   auto it = files_.find(path);

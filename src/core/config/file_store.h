@@ -27,6 +27,11 @@ class FileStore {
   // The first maxBytes bytes of the file (all of a shorter file). Nothing on
   // failure, with error saying why.
   virtual std::optional<std::vector<uint8_t>> read(const std::string& path, size_t maxBytes, FileError& error) = 0;
+  // The same read straight into `into`: the first into.size() bytes of the file
+  // (all of a shorter file), returning how many it read. Nothing on failure,
+  // with error saying why; `into` is then as it was, or all zero when reading
+  // failed part-way. A store that keeps files elsewhere reads, then copies.
+  virtual std::optional<size_t> readInto(const std::string& path, std::span<uint8_t> into, FileError& error);
   // Creates or replaces the file with bytes. FileError::None on success; on any
   // failure the previous file (if any) is unchanged.
   virtual FileError write(const std::string& path, std::span<const uint8_t> bytes) = 0;

@@ -20,17 +20,16 @@ MacroLibrary::MacroLibrary(ConfigImage& image, FileStore& files, std::string pat
 
 bool MacroLibrary::LoadMacroLibrary() {
   FileError error = FileError::None;
-  auto bytes = files_.read(path_, kMacroFileSize, error);
-  if (!bytes) {
+  // The records lie end to end, as the file holds them: read straight into
+  // them, with no 2 MB copy on the way. What a short file lacks reads as zero.
+  static_assert(sizeof(image_.macroLibrary) == kMacroFileSize);
+  std::span<uint8_t> records(reinterpret_cast<uint8_t*>(image_.macroLibrary.data()), kMacroFileSize);
+  auto n = files_.readInto(path_, records, error);
+  if (!n) {
     if (error == FileError::NotFound) notices_.showInfo(formatOne(texts_.text("str_msg2"), utf8ToUtf16(path_)));
     return false;
   }
-  for (auto& r : image_.macroLibrary) r.fill(0);
-  size_t n = bytes->size();
-  for (size_t i = 0; i < kMacroRecordCount && i * kMacroRecordSize < n; ++i) {
-    size_t take = std::min(kMacroRecordSize, n - i * kMacroRecordSize);
-    std::copy_n(bytes->begin() + ptrdiff_t(i * kMacroRecordSize), take, image_.macroLibrary[i].begin());
-  }
+  std::fill(records.begin() + ptrdiff_t(*n), records.end(), uint8_t(0));
   return true;
 }
 

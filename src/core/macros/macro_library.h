@@ -37,9 +37,10 @@ class MacroLibrary {
   MacroLibrary(ConfigImage& image, FileStore& files, std::string path, UserNotices& notices, TextSource texts,
                Pacer& pacer);
 
-  // Reads Macro.cfg into the library (zeroed first; a short file leaves the rest
-  // zero). A missing file is reported with str_msg2; the library then keeps what
-  // it held. True when the file was read.
+  // Reads Macro.cfg into the library (a short file leaves the rest zero). A
+  // missing file is reported with str_msg2; the library then keeps what it held,
+  // as it does when the file cannot be opened (and is empty after a read that
+  // failed part-way). True when the file was read.
   bool LoadMacroLibrary();
   // Writes the whole library. A missing Macro.cfg is reported and then created.
   // True when the file was written.
