@@ -3,6 +3,8 @@
 #include <malloc.h>
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -11,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "core/app/main_window_core.h"
 #include "core/config/config_image.h"
@@ -21,6 +24,7 @@
 #include "core/device/pacer.h"
 #include "core/localization/language_strings.h"
 #include "core/localization/languages.h"
+#include "core/keys/key_picture_map.h"
 #include "core/macros/macro_library.h"
 #include "gui/app/device_link.h"
 #include "gui/app/key_catch.h"
@@ -164,12 +168,19 @@ int COrlixConfigApp::start() {
 
   p.programFolder = platform::programFolder(options_.root);
   setProgramFolder(QString::fromStdString(p.programFolder.string()));
-  // The main window and its first page need these; they decode on a second
-  // core while the configuration loads.
-  prefetchBitmapFiles({skinPath(skin::kMainFrame.normal), skinPath(skin::kMainFrame.down),
-                       skinPath(skin::kMainFrame.over), skinPath(skin::kKeyboardPage.normal),
-                       skinPath(skin::kKeyboardPage.over), skinPath(skin::kKeyboardPage.down)},
-                      skinPath(skin::kMainFrame.normal));
+  // The main window, its icon and its first page need these; they decode on
+  // a second core while the configuration loads.
+  // The keyboard page's key buttons are cut from its three looks there too.
+  QList<QRect> keyPieces;
+  for (const auto& key : keys::keyPictureMap()) keyPieces << toQRect(key.rect);
+  const QStringList keyboardLooks{skinPath(skin::kKeyboardPage.normal), skinPath(skin::kKeyboardPage.over),
+                                  skinPath(skin::kKeyboardPage.down)};
+  QHash<QString, QList<QRect>> pieces;
+  for (const QString& look : keyboardLooks) pieces.insert(look, keyPieces);
+  prefetchBitmapFiles(QStringList{skinPath(skin::kMainFrame.normal), skinPath(skin::kMainFrame.down),
+                                  skinPath(skin::kMainFrame.over)} +
+                          keyboardLooks,
+                      skinPath(skin::kMainFrame.normal), skin::resource::kProgramIcon, pieces);
   localization::languageStrings().LoadLanguageFile(
       localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));
 
@@ -250,6 +261,34 @@ int COrlixConfigApp::run() {
   return QApplication::exec();
 }
 
+namespace {
+// What the first window needs from the desktop, fetched on another core while
+// the configuration loads: the session bus connection that the tray icon asks
+// first (which can mean starting a bus launcher and waiting for it to fail),
+// and the font list its first text needs (fontconfig reading its configuration
+// and caches). Both are shared, thread-safe and kept once made; the main
+// thread waits only for what is not ready yet when it gets there.
+class DesktopWarmUp {
+ public:
+  DesktopWarmUp() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland")) return;
+    thread_ = std::thread([] {
+      QDBusConnection::sessionBus();
+      QFontDatabase::families();
+    });
+  }
+  ~DesktopWarmUp() {
+    if (thread_.joinable()) thread_.join();
+  }
+  DesktopWarmUp(const DesktopWarmUp&) = delete;
+  DesktopWarmUp& operator=(const DesktopWarmUp&) = delete;
+
+ private:
+  std::thread thread_;
+};
+}  // namespace
+
 void chooseDesktopPlatform() {
   // A Wayland session gets a Wayland window: its shaped windows are drawn with
   // per-pixel alpha, its menus are pop-ups and its dialogs transient windows of
@@ -301,6 +340,7 @@ int runOrlix(int argc, char** argv) {
     std::fprintf(stderr, "orlix: %s\n%s", options.error.c_str(), usageText().toLocal8Bit().constData());
     return 2;
   }
+  DesktopWarmUp warmUp;
   COrlixConfigApp app(options);
   if (first && options.instanceName == earlyOptions.instanceName) app.adoptInstance(std::move(first));
   first.reset();

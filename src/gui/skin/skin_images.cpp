@@ -115,6 +115,15 @@ QImage decodeRgb24Bitmap(const uchar* data, qint64 size) {
 }  // namespace
 
 namespace {
+// A keyed piece of an image: the image's cache key and the piece.
+struct PieceKey {
+  qint64 image;
+  int x, y, width, height;
+  PieceKey(qint64 i, const QRect& r) : image(i), x(r.x()), y(r.y()), width(r.width()), height(r.height()) {}
+  bool operator==(const PieceKey&) const = default;
+};
+size_t qHash(const PieceKey& k, size_t seed = 0) { return qHashMulti(seed, k.image, k.x, k.y, k.width, k.height); }
+
 // Bitmaps decoded ahead on a thread of their own, each taken once.
 struct Prefetch {
   QMutex mutex;
@@ -122,6 +131,8 @@ struct Prefetch {
   // For the shaped window's image: its shape and keyed look, by the image's cache key.
   QHash<qint64, QRegion> shapes;
   QHash<qint64, QImage> keyed;
+  // Keyed pieces cut ahead, by the image's cache key and the piece.
+  QHash<PieceKey, QImage> pieces;
   std::thread worker;
   ~Prefetch() {
     if (worker.joinable()) worker.join();
@@ -143,16 +154,50 @@ bool takeFor(QHash<qint64, T>& worked, const QImage& image, T* out) {
   worked.erase(it);
   return true;
 }
+
+// The image decoded ahead for path, taken out once (waiting for it if it is
+// not ready yet); null when none was asked for.
+QImage takePrefetched(const QString& path) {
+  std::shared_future<QImage> ready;
+  {
+    Prefetch& p = prefetch();
+    QMutexLocker lock(&p.mutex);
+    if (!p.images.isEmpty()) ready = p.images.take(path);
+  }
+  return ready.valid() ? ready.get() : QImage();
+}
+
+// An icon's picture files: one of any size, then one per size.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+QStringList iconFiles(int id) {
+  QStringList files{QStringLiteral(":/orlix/icon/%1.png").arg(id)};
+  for (int size : kIconSizes) files << QStringLiteral(":/orlix/icon/%1-%2.png").arg(id).arg(size);
+  return files;
+}
+// The size a picture file of iconFiles is for; invalid for the one of any size.
+QSize iconFileSize(const QString& path) {
+  const qsizetype dash = path.lastIndexOf(u'-');
+  if (dash < 0) return {};
+  const int size = QStringView(path).mid(dash + 1).chopped(4).toInt();
+  return size > 0 ? QSize(size, size) : QSize();
+}
 }  // namespace
 
-void prefetchBitmapFiles(const QStringList& paths, const QString& shaped) {
+void prefetchBitmapFiles(const QStringList& paths, const QString& shaped, int iconResource,
+                         const QHash<QString, QList<QRect>>& pieces) {
   Prefetch& p = prefetch();
   QMutexLocker lock(&p.mutex);
   if (p.worker.joinable()) return;  // one batch at a time
   auto tasks = std::make_shared<std::vector<std::packaged_task<QImage()>>>();
+  // The icon's pictures first: the window takes its icon before its bitmaps.
+  if (iconResource)
+    for (const QString& path : iconFiles(iconResource)) {
+      tasks->emplace_back([path] { return QImage(path); });
+      p.images.insert(path, tasks->back().get_future().share());
+    }
   for (const QString& path : paths) {
     if (p.images.contains(path)) continue;
-    tasks->emplace_back([path, shaped, &p] {
+    tasks->emplace_back([path, shaped, rects = pieces.value(path), &p] {
       QImage image = readBitmapFile(path);
       if (path == shaped && !image.isNull()) {
         QRegion shape = regionFromBitmap(image);
@@ -160,6 +205,12 @@ void prefetchBitmapFiles(const QStringList& paths, const QString& shaped) {
         QMutexLocker lock(&p.mutex);
         p.shapes.insert(image.cacheKey(), shape);
         p.keyed.insert(image.cacheKey(), look);
+      }
+      if (!image.isNull() && !rects.isEmpty()) {
+        QHash<PieceKey, QImage> cut;
+        for (const QRect& r : rects) cut.insert(PieceKey(image.cacheKey(), r), keyedCopy(image, r, kKeyColour));
+        QMutexLocker lock(&p.mutex);
+        p.pieces.insert(cut);
       }
       return image;
     });
@@ -183,18 +234,25 @@ void dropPrefetchedBitmaps() {
   p.images.clear();
   p.shapes.clear();
   p.keyed.clear();
+  p.pieces.clear();
 }
 
 bool takePrefetchedKeyed(const QImage& image, QImage* keyed) { return takeFor(prefetch().keyed, image, keyed); }
 
+bool takePrefetchedPiece(const QImage& image, const QRect& piece, QImage* keyed) {
+  Prefetch& p = prefetch();
+  QMutexLocker lock(&p.mutex);
+  if (p.pieces.isEmpty()) return false;
+  auto it = p.pieces.find(PieceKey(image.cacheKey(), piece));
+  if (it == p.pieces.end()) return false;
+  *keyed = std::move(*it);
+  p.pieces.erase(it);
+  return true;
+}
+
 QImage loadBitmapFile(const QString& path) {
-  std::shared_future<QImage> ready;
-  {
-    Prefetch& p = prefetch();
-    QMutexLocker lock(&p.mutex);
-    if (!p.images.isEmpty()) ready = p.images.take(path);
-  }
-  if (ready.valid()) return ready.get();
+  QImage ready = takePrefetched(path);
+  if (!ready.isNull()) return ready;
   return readBitmapFile(path);
 }
 
@@ -253,11 +311,14 @@ QIcon loadIconResource(int id) {
   Q_UNUSED(clearedAtExit);
   if (auto it = icons.constFind(id); it != icons.constEnd()) return *it;
   QIcon icon;
-  QString single = QStringLiteral(":/orlix/icon/%1.png").arg(id);
-  if (QFile::exists(single)) icon.addFile(single);
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    QString path = QStringLiteral(":/orlix/icon/%1-%2.png").arg(id).arg(size);
-    if (QFile::exists(path)) icon.addFile(path, QSize(size, size));
+  for (const QString& path : iconFiles(id)) {
+    const QSize size = iconFileSize(path);
+    // A picture decoded ahead is added as it is when it has its file's size.
+    QImage ready = takePrefetched(path);
+    if (!ready.isNull() && (!size.isValid() || ready.size() == size))
+      icon.addPixmap(QPixmap::fromImage(ready));
+    else if (QFile::exists(path))
+      icon.addFile(path, size);
   }
   icons.insert(id, icon);
   return icon;
@@ -307,7 +368,10 @@ QRegion regionOfRuns(const QImage& image, Keep keep) {
     result = result.united(part);
     batch.clear();
   };
-  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  // The skins' bitmaps are RGB32, whose pixels read as ARGB32 (opaque) as they
+  // stand: only other formats are converted, never a window-sized copy for them.
+  const bool asIs = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+  const QImage img = asIs ? image : image.convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < img.height(); ++y) {
     const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
     int x = 0;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QHash>
 #include <QImage>
 #include <QRegion>
 #include <QString>
@@ -34,10 +35,16 @@ QSize bitmapFileSize(const QString& path);
 // first loadBitmapFile of each takes the decoded image instead of reading the
 // file while the program does other work. One batch per run. For the image of
 // shaped (a shaped window's), the thread also works out its shape and keyed
-// look, which regionFromBitmap and keyedImage then take.
-void prefetchBitmapFiles(const QStringList& paths, const QString& shaped = QString());
+// look, which regionFromBitmap and keyedImage then take. With iconResource,
+// the pictures of that icon are decoded first, for loadIconResource. The
+// pieces of a file listed in pieces are cut keyed on the thread too, for
+// keyedCopy with the key colour to take.
+void prefetchBitmapFiles(const QStringList& paths, const QString& shaped = QString(), int iconResource = 0,
+                         const QHash<QString, QList<QRect>>& pieces = {});
 // The keyed look worked out ahead for image, taken once; false when there is none.
 bool takePrefetchedKeyed(const QImage& image, QImage* keyed);
+// The keyed piece of image cut ahead, taken once; false when there is none.
+bool takePrefetchedPiece(const QImage& image, const QRect& piece, QImage* keyed);
 // Waits for that thread and lets go of the images nobody took.
 void dropPrefetchedBitmaps();
 // An image file (".png") with its alpha. Empty on failure.
