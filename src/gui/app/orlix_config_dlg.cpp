@@ -119,6 +119,7 @@ app::MainWindowHooks COrlixConfigDlg::makeHooks() {
   h.buildPages = [this] { buildControls(); };
   h.selectMacroEntry21 = [this] {
     if (macroPage_) macroPage_->SelectEntry(21);
+    else macroEntry21_ = !otherPagesBuilt_;
   };
   h.showSelectedProfile = [this](int k) {
     for (int i = 0; i < int(profiles_.size()); ++i)
@@ -153,6 +154,7 @@ app::MainWindowHooks COrlixConfigDlg::makeHooks() {
     if (tray_) tray_->remove();
   };
   h.destroyPages = [this] {
+    otherPagesBuilt_ = true;  // none are built any more
     delete keyboardPage_.data();
     delete macroPage_.data();
     delete supportPage_.data();
@@ -214,28 +216,38 @@ void COrlixConfigDlg::buildControls() {
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
 
-  QPoint origin(mf::kPageOrigin.x, mf::kPageOrigin.y);
   keyboardPage_ = new CMainSetDlg(
       this, KeyboardPageServices{&services_.image, &services_.macros, &services_.notices, services_.keyInjector});
+  keyboardPage_->move(mf::kPageOrigin.x, mf::kPageOrigin.y);
+  keyboardPage_->show();
+  tabs_[0]->setChecked(true);
+  page_ = kKeyboardPage;
+}
+
+void COrlixConfigDlg::buildOtherPages() {
+  // Once, after the keyboard page; pages destroyed at the end are not made again.
+  if (otherPagesBuilt_ || !keyboardPage_) return;
+  otherPagesBuilt_ = true;
+  QPoint origin(mf::kPageOrigin.x, mf::kPageOrigin.y);
   lightingPage_ = new CDlgLedMain(this, services_.image);
   macroPage_ = new CMacroDlg(this, services_.macros, services_.notices, services_.pacer);
   supportPage_ = new CDlgSupport(this, services_.profiles, services_.notices, services_.host);
-  for (QWidget* page : std::initializer_list<QWidget*>{keyboardPage_, lightingPage_, macroPage_, supportPage_}) {
+  for (QWidget* page : std::initializer_list<QWidget*>{lightingPage_, macroPage_, supportPage_}) {
     page->move(origin);
     page->hide();
   }
   overlay_ = new CDlgNotSee(this);
   overlay_->setGeometry(QRect(origin, keyboardPage_->size()));
   overlay_->hide();
-  keyboardPage_->show();
-  tabs_[0]->setChecked(true);
-  page_ = kKeyboardPage;
+  if (macroEntry21_) macroPage_->SelectEntry(21);
+  macroEntry21_ = false;
 }
 
 CMenuExA* COrlixConfigDlg::languageMenu() const { return languageMenu_.data(); }
 
 void COrlixConfigDlg::showPage(int page) {
   if (page < kKeyboardPage || page > kSupportPage) return;
+  buildOtherPages();
   if (macroPage_ && macroPage_->HasPopupMenu()) macroPage_->ClosePopupMenu();
   std::array<QWidget*, 4> pages{keyboardPage_, lightingPage_, macroPage_, supportPage_};
   for (int i = 0; i < 4; ++i) {
@@ -339,6 +351,8 @@ void COrlixConfigDlg::onTimer(int id) {
 }
 
 void COrlixConfigDlg::paintEvent(QPaintEvent*) {
+  // The pages nobody sees yet are built once the window has shown itself.
+  if (!otherPagesBuilt_) QTimer::singleShot(0, this, [this] { buildOtherPages(); });
   QPainter p(this);
   if (normal_.isNull()) p.fillRect(rect(), QColor(0x20, 0x24, 0x28));
   else p.drawImage(0, 0, normal_);

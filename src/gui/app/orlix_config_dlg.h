@@ -100,10 +100,12 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   QLabel* languagePicture() const { return languagePicture_; }
   CMenuExA* languageMenu() const;
   CMainSetDlg* keyboardPage() const { return keyboardPage_; }
-  CDlgLedMain* lightingPage() const { return lightingPage_; }
-  CMacroDlg* macroPage() const { return macroPage_; }
-  CDlgSupport* supportPage() const { return supportPage_; }
-  CDlgNotSee* overlay() const { return overlay_; }
+  // The pages behind the other tabs and the overlay are built after the first
+  // paint, or when first needed before it: asking for one builds them.
+  CDlgLedMain* lightingPage() const { return otherPages().lightingPage_; }
+  CMacroDlg* macroPage() const { return otherPages().macroPage_; }
+  CDlgSupport* supportPage() const { return otherPages().supportPage_; }
+  CDlgNotSee* overlay() const { return otherPages().overlay_; }
   TrayIcon* tray() const { return tray_; }
 
  protected:
@@ -118,6 +120,11 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
  private:
   app::MainWindowHooks makeHooks();
   void buildControls();
+  void buildOtherPages();
+  const COrlixConfigDlg& otherPages() const {
+    const_cast<COrlixConfigDlg*>(this)->buildOtherPages();
+    return *this;
+  }
   void openTrayMenu();
   void trackHints(const QPoint& pos);
   void watchDevices();
@@ -146,6 +153,8 @@ class COrlixConfigDlg : public MessageWidget<QWidget> {
   bool backgroundNoticeGiven_ = false;
   WindowDrag drag_;
   bool shownAtOnce_ = false;  // --show already showed the window before the first-show timer
+  bool otherPagesBuilt_ = false;
+  bool macroEntry21_ = false;  // the initialisation selected entry 21 before the macro page was built
 };
 
 }  // namespace orlix::gui

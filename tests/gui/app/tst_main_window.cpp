@@ -237,9 +237,31 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.statusText(), QString());
   }
 
+  // Only the keyboard page is built with the window; the others follow its
+  // first paint, as the initialisation left them (the macro page on entry 21).
+  void otherPagesFollowTheFirstPaint() {
+    Rig rig;
+    rig.forceShow = true;
+    COrlixConfigDlg& w = rig.make();
+    // The pages have no meta-objects of their own: found by their C++ types.
+    auto page = [&w]<class T>(T*) -> T* {
+      for (QObject* o : w.children())
+        if (auto* p = dynamic_cast<T*>(o)) return p;
+      return nullptr;
+    };
+    QVERIFY(page((CMainSetDlg*)nullptr));
+    QVERIFY(!page((CDlgLedMain*)nullptr) && !page((CMacroDlg*)nullptr) && !page((CDlgSupport*)nullptr));
+    QTRY_VERIFY(w.isVisible());
+    QTRY_VERIFY(page((CMacroDlg*)nullptr));
+    QVERIFY(page((CDlgLedMain*)nullptr) && page((CDlgSupport*)nullptr) && page((CDlgNotSee*)nullptr));
+    QCOMPARE(page((CMacroDlg*)nullptr)->selectedEntry(), 21);
+    QVERIFY(!page((CMacroDlg*)nullptr)->isVisible());
+  }
+
   void profileButtonsSwitchProfiles() {
     Rig rig;
     COrlixConfigDlg& w = rig.make();
+    QCOMPARE(w.lightingPage()->refreshCount(), 0);  // built here, before the switch
     int refreshes = w.keyboardPage()->refreshCount();
     w.onProfile(0);  // the current one: nothing
     QCOMPARE(w.keyboardPage()->refreshCount(), refreshes);
@@ -256,6 +278,7 @@ class TestMainWindow : public QObject {
     rig.forceShow = true;
     COrlixConfigDlg& w = rig.make();
     w.show();
+    QVERIFY(w.lightingPage());
     rig.image->keyTable[20] = keys::kDisabledCode;
     QTest::mouseClick(w.applyButton(), Qt::LeftButton, {}, w.applyButton()->regionCentre() - w.applyButton()->pos());
     QTRY_COMPARE(getU32(rig.keyboard.memory(), device::kKeyTableAddress + 4 * 20), keys::kDisabledCode);
