@@ -22,6 +22,25 @@ class TestSkinImages : public QObject {
  private slots:
   void initTestCase() { setProgramFolder(QStringLiteral(ORLIX_BIN_DIR)); }
 
+  // Runs before anything else asks for the program icon (each icon is read
+  // once a run): the pictures decoded ahead make the icon a read makes.
+  void prefetchedIconIsTheIconAReadGives() {
+    const int id = skin::resource::kProgramIcon;
+    QIcon read;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+      const QString path = QStringLiteral(":/orlix/icon/%1-%2.png").arg(id).arg(size);
+      if (QFile::exists(path)) read.addFile(path, QSize(size, size));
+    }
+    QVERIFY(!read.availableSizes().isEmpty());
+    prefetchBitmapFiles({}, {}, id);
+    const QIcon ahead = loadIconResource(id);
+    dropPrefetchedBitmaps();
+    QCOMPARE(ahead.availableSizes(), read.availableSizes());
+    for (const QSize& size : read.availableSizes())
+      QCOMPARE(ahead.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32),
+               read.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32));
+  }
+
   void regionOfTwoByTwo() {
     QImage img = solidImage(2, 2, Qt::black);
     img.setPixel(0, 0, kKeyColour);
@@ -370,10 +389,17 @@ class TestSkinImages : public QObject {
     QVERIFY(picture.save(shaped, "BMP"));
     QVERIFY(picture.mirrored().save(plain, "BMP"));
     const QImage expectShaped = loadBitmapFile(shaped), expectPlain = loadBitmapFile(plain);
-    prefetchBitmapFiles({shaped, plain, dir.filePath("missing.bmp")}, shaped);
+    // Pieces inside, across the edge and wholly outside the picture.
+    const QList<QRect> rects{QRect(0, 0, 10, 1), QRect(5, 4, 12, 9), QRect(35, 25, 10, 10), QRect(50, 50, 3, 3)};
+    prefetchBitmapFiles({shaped, plain, dir.filePath("missing.bmp")}, shaped, 0, {{plain, rects}});
     const QImage frame = loadBitmapFile(shaped);
     QCOMPARE(frame, expectShaped);
-    QCOMPARE(loadBitmapFile(plain), expectPlain);
+    const QImage page = loadBitmapFile(plain);
+    QCOMPARE(page, expectPlain);
+    for (const QRect& r : rects) {
+      QCOMPARE(keyedCopy(page, r), keyedCopy(expectPlain, r));
+      QCOMPARE(keyedCopy(page, r), keyedCopy(expectPlain, r));  // taken once, then cut on the spot
+    }
     QVERIFY(loadBitmapFile(dir.filePath("missing.bmp")).isNull());
     QCOMPARE(regionFromBitmap(frame), regionFromBitmap(expectShaped));
     QCOMPARE(keyedImage(frame), keyedImage(expectShaped));

@@ -169,8 +169,8 @@ int COrlixConfigApp::start() {
   p.programFolder = platform::programFolder(options_.root);
   setProgramFolder(QString::fromStdString(p.programFolder.string()));
   // The main window, its icon and its first page need these; they decode on
-  // a second core while the configuration loads.
-  // The keyboard page's key buttons are cut from its three looks there too.
+  // a second core while the configuration loads, and the keyboard page's key
+  // buttons are cut from its three looks there too.
   QList<QRect> keyPieces;
   for (const auto& key : keys::keyPictureMap()) keyPieces << toQRect(key.rect);
   const QStringList keyboardLooks{skinPath(skin::kKeyboardPage.normal), skinPath(skin::kKeyboardPage.over),
