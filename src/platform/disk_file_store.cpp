@@ -25,7 +25,7 @@ FileError fromErrno(int e) {
 }
 
 // Opens a regular file for reading; -1 with error set otherwise.
-int openRegularFile(const std::string& path, FileError& error, off_t* size) {
+int openRegularFile(const std::string& path, FileError& error, off_t* size = nullptr) {
   // Opened without waiting: a named pipe or a device given as a file would
   // otherwise block the program until someone writes to it.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -40,7 +40,7 @@ int openRegularFile(const std::string& path, FileError& error, off_t* size) {
     return -1;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  *size = st.st_size;
+  if (size) *size = st.st_size;
   return fd;
 }
 
@@ -83,8 +83,7 @@ std::optional<std::vector<uint8_t>> DiskFileStore::read(const std::string& path,
 }
 
 std::optional<size_t> DiskFileStore::readInto(const std::string& path, std::span<uint8_t> into, FileError& error) {
-  off_t size = 0;
-  int fd = openRegularFile(path, error, &size);
+  int fd = openRegularFile(path, error);
   if (fd < 0) return std::nullopt;
   ssize_t n = readFully(fd, into.data(), into.size());
   if (n < 0) {

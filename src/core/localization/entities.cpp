@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/localization/xml_tokenizer.h"
+
 namespace orlix::localization {
 
 namespace {
@@ -275,8 +277,6 @@ int compareExact(std::string_view a, std::u16string_view b) {
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
 }
-
-char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
 
 bool equalFolded(std::string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;

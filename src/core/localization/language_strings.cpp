@@ -4,13 +4,13 @@
 #include <atomic>
 #include <vector>
 
+#include "core/localization/xml_tokenizer.h"
+
 namespace orlix::localization {
 
 namespace {
 std::atomic<int> gLanguageFlag{0};
 constexpr std::u16string_view kSection = u"config";
-
-char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
 
 // The key names sorted for lookup: as they stand, and with A-Z folded for a
 // document that ignores case (where names that differ in case alone share an entry).

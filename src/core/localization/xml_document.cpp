@@ -17,8 +17,6 @@ namespace {
 
 constexpr size_t kHeadBytes = 1024;
 
-char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
-
 bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)

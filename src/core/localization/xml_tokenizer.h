@@ -21,6 +21,9 @@ struct XmlToken {
   size_t contentLength = 0;
 };
 
+// A-Z to a-z, as names compare when case is ignored.
+inline char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
+
 inline bool isXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
 // Names end at white space or one of <>=\/?!"';
