@@ -103,6 +103,7 @@ class TestSkinImages : public QObject {
     QFETCH(bool, topDown);
     QFETCH(QString, format);
     QImage source = patternImage(size.width(), size.height(), 7);
+    source.setPixel(0, 0, kKeyColour);
     if (format == "rgb888") source = source.convertToFormat(QImage::Format_RGB888);
     else if (format == "indexed8") source = source.convertToFormat(QImage::Format_Indexed8);
     else source = source.convertToFormat(QImage::Format_ARGB32);
@@ -131,6 +132,17 @@ class TestSkinImages : public QObject {
     QCOMPARE(loaded.size(), size);
     QCOMPARE(loaded, reference);
     QCOMPARE(loaded.dotsPerMeterX(), reference.dotsPerMeterX());
+
+    // Controls' pieces cut straight from the file, without decoding it whole:
+    // the pixels keyedCopy cuts from the image, inside, across its edges and
+    // wholly outside it.
+    const QList<QRect> rects{QRect(0, 0, 1, 1), QRect(0, 0, size.width(), size.height()),
+                             QRect(size.width() / 2, size.height() / 2, size.width(), 3), QRect(-2, -1, 3, 2),
+                             QRect(size.width() + 1, 0, 2, 2)};
+    prefetchBitmapFiles({}, {}, 0, {{path, rects}});
+    const SkinLook look(path);
+    for (const QRect& r : rects) QCOMPARE(look.keyedPiece(r), keyedCopy(reference, r));
+    dropPrefetchedBitmaps();
 
     // A file cut short is no picture the decoder accepts; the reader decides.
     QFile f(path);
@@ -388,17 +400,27 @@ class TestSkinImages : public QObject {
     const QString shaped = dir.filePath("frame.bmp"), plain = dir.filePath("page.bmp");
     QVERIFY(picture.save(shaped, "BMP"));
     QVERIFY(picture.mirrored().save(plain, "BMP"));
-    const QImage expectShaped = loadBitmapFile(shaped), expectPlain = loadBitmapFile(plain);
-    // Pieces inside, across the edge and wholly outside the picture.
-    const QList<QRect> rects{QRect(0, 0, 10, 1), QRect(5, 4, 12, 9), QRect(35, 25, 10, 10), QRect(50, 50, 3, 3)};
-    prefetchBitmapFiles({shaped, plain, dir.filePath("missing.bmp")}, shaped, 0, {{plain, rects}});
+    // A look only cut, never decoded whole (a page's Over look).
+    const QString over = dir.filePath("over.bmp");
+    QVERIFY(patternImage(40, 30, 9).convertToFormat(QImage::Format_RGB32).save(over, "BMP"));
+    const QImage expectShaped = loadBitmapFile(shaped), expectPlain = loadBitmapFile(plain),
+                 expectOver = loadBitmapFile(over);
+    // Pieces inside, across the edge and wholly outside the picture, and an empty one.
+    const QList<QRect> rects{QRect(0, 0, 10, 1), QRect(5, 4, 12, 9), QRect(35, 25, 10, 10), QRect(50, 50, 3, 3),
+                             QRect(3, 3, 0, 4)};
+    const QString missing = dir.filePath("missing.bmp");
+    prefetchBitmapFiles({shaped, plain, missing}, shaped, 0, {{plain, rects}, {over, rects}, {missing, rects}});
     const QImage frame = loadBitmapFile(shaped);
     QCOMPARE(frame, expectShaped);
     const QImage page = loadBitmapFile(plain);
     QCOMPARE(page, expectPlain);
     for (const QRect& r : rects) {
-      QCOMPARE(keyedCopy(page, r), keyedCopy(expectPlain, r));
-      QCOMPARE(keyedCopy(page, r), keyedCopy(expectPlain, r));  // taken once, then cut on the spot
+      const SkinLook plainLook(plain, page), overLook(over);
+      QCOMPARE(plainLook.keyedPiece(r), keyedCopy(expectPlain, r));
+      QCOMPARE(plainLook.keyedPiece(r), keyedCopy(expectPlain, r));  // taken once, then cut on the spot
+      QCOMPARE(overLook.keyedPiece(r), keyedCopy(expectOver, r));
+      QCOMPARE(overLook.keyedPiece(r), keyedCopy(expectOver, r));  // now from the file read whole
+      QVERIFY(SkinLook(missing).keyedPiece(r).isNull());
     }
     QVERIFY(loadBitmapFile(dir.filePath("missing.bmp")).isNull());
     QCOMPARE(regionFromBitmap(frame), regionFromBitmap(expectShaped));

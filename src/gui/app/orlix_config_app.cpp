@@ -32,6 +32,8 @@
 #include "gui/app/termination_signals.h"
 #include "gui/app/gui_notices.h"
 #include "core/skin/skin_files.h"
+#include "core/skin/window_geometry.h"
+#include "gui/skin/irr_button.h"
 #include "gui/skin/skin_images.h"
 #include "platform/data_folder_lock.h"
 #include "platform/disk_file_store.h"
@@ -169,17 +171,21 @@ int COrlixConfigApp::start() {
   p.programFolder = platform::programFolder(options_.root);
   setProgramFolder(QString::fromStdString(p.programFolder.string()));
   // The main window, its icon and its first page need these; they decode on
-  // a second core while the configuration loads, and the keyboard page's key
-  // buttons are cut from its three looks there too.
+  // a second core while the configuration loads. The buttons' Over and Down
+  // looks are cut there too, straight from their bitmaps, which are never
+  // decoded whole: of those only the pieces under the buttons are ever shown.
   QList<QRect> keyPieces;
   for (const auto& key : keys::keyPictureMap()) keyPieces << toQRect(key.rect);
-  const QStringList keyboardLooks{skinPath(skin::kKeyboardPage.normal), skinPath(skin::kKeyboardPage.over),
-                                  skinPath(skin::kKeyboardPage.down)};
+  namespace mf = skin::main_frame;
+  QList<QRect> framePieces{toQRect(mf::kMinimize), toQRect(mf::kClose), toQRect(mf::kLanguage),
+                           CIrrButton::boxOf(mf::kApply)};
+  for (const auto& quad : mf::kTabs) framePieces << CIrrButton::boxOf(quad);
+  for (const auto& quad : mf::kProfiles) framePieces << CIrrButton::boxOf(quad);
   QHash<QString, QList<QRect>> pieces;
-  for (const QString& look : keyboardLooks) pieces.insert(look, keyPieces);
-  prefetchBitmapFiles(QStringList{skinPath(skin::kMainFrame.normal), skinPath(skin::kMainFrame.down),
-                                  skinPath(skin::kMainFrame.over)} +
-                          keyboardLooks,
+  for (const char* look : {skin::kKeyboardPage.normal, skin::kKeyboardPage.over, skin::kKeyboardPage.down})
+    pieces.insert(skinPath(look), keyPieces);
+  for (const char* look : {skin::kMainFrame.over, skin::kMainFrame.down}) pieces.insert(skinPath(look), framePieces);
+  prefetchBitmapFiles(QStringList{skinPath(skin::kMainFrame.normal), skinPath(skin::kKeyboardPage.normal)},
                       skinPath(skin::kMainFrame.normal), skin::resource::kProgramIcon, pieces);
   localization::languageStrings().LoadLanguageFile(
       localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));

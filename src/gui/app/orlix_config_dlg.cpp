@@ -173,8 +173,8 @@ void COrlixConfigDlg::buildControls() {
   // The key colour comes out transparent in the window and in every button cut from it.
   normal_ = keyedImage(frame);
   // The Over and Down frames only give the buttons their pieces.
-  const QImage down = loadBitmapFile(skinPath(skin::kMainFrame.down));
-  const QImage over = loadBitmapFile(skinPath(skin::kMainFrame.over));
+  const SkinLook down(skinPath(skin::kMainFrame.down));
+  const SkinLook over(skinPath(skin::kMainFrame.over));
   resize(frame.isNull() ? QSize(mf::kSize.width, mf::kSize.height) : frame.size());
   shapeTopLevel(this, frame);
 

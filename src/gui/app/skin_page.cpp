@@ -11,7 +11,9 @@ namespace orlix::gui {
 
 SkinPage::SkinPage(const skin::ImageTriple& images, QWidget* parent)
     : MessageWidget<QWidget>(parent),
-      paths_{skinPath(images.normal), skinPath(images.over), skinPath(images.down)} {
+      paths_{skinPath(images.normal), skinPath(images.over), skinPath(images.down)},
+      over_(paths_[1]),
+      down_(paths_[2]) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   // The size comes from the bitmap's header; its pixels wait for the first show.
@@ -30,22 +32,21 @@ void SkinPage::ensureSkin() const {
   for (auto& apply : waiting) apply();
   // The controls keep the pieces of the Over and Down looks they show; the
   // page draws only its Normal image. Asked for again, they are read again.
-  over_ = QImage();
-  down_ = QImage();
+  over_.release();
+  down_.release();
 }
 
 const QImage& SkinPage::normalImage() const {
   ensureSkin();
   return normal_;
 }
-const QImage& SkinPage::overImage() const {
+SkinLook SkinPage::normalLook() const { return SkinLook(paths_[0], normalImage()); }
+const SkinLook& SkinPage::overLook() const {
   ensureSkin();
-  if (over_.isNull()) over_ = loadBitmapFile(paths_[1]);
   return over_;
 }
-const QImage& SkinPage::downImage() const {
+const SkinLook& SkinPage::downLook() const {
   ensureSkin();
-  if (down_.isNull()) down_ = loadBitmapFile(paths_[2]);
   return down_;
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/skin/skin_files.h"
 #include "gui/app/message_widget.h"
+#include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
 
@@ -21,11 +22,13 @@ class SkinPage : public MessageWidget<QWidget> {
  public:
   SkinPage(const skin::ImageTriple& images, QWidget* parent);
 
-  // The page's images, read on first use. Over and Down are let go once the
-  // controls waiting for the skin have taken their pieces.
+  // The page's Normal image, read on first use, and its three looks for the
+  // controls' pieces. Over and Down are read whole only for pieces not cut
+  // ahead, and let go once the controls waiting for the skin have taken theirs.
   const QImage& normalImage() const;
-  const QImage& overImage() const;
-  const QImage& downImage() const;
+  SkinLook normalLook() const;
+  const SkinLook& overLook() const;
+  const SkinLook& downLook() const;
   // Reads the images, if not yet done, and runs what waits for them.
   void ensureSkin() const;
   bool skinRead() const { return read_; }
@@ -42,7 +45,8 @@ class SkinPage : public MessageWidget<QWidget> {
  private:
   QString paths_[3];
   mutable bool read_ = false;
-  mutable QImage normal_, over_, down_;
+  mutable QImage normal_;
+  SkinLook over_, down_;
   mutable std::vector<std::function<void()>> waiting_;
 };
 

@@ -47,7 +47,7 @@ CDlgSupport::CDlgSupport(QWidget* parent, Profiles& profiles, UserNotices& notic
   for (size_t i = 0; i < buttons_.size(); ++i) {
     auto* b = new CGDIBitmapBtn(this);
     b->create(QString(), toQRect(kRects[i]), this);
-    whenSkinned([this, b, i] { b->setImages(normalImage(), overImage(), downImage(), normalImage(), kRects[i]); });
+    whenSkinned([this, b, i] { b->setImages(normalLook(), overLook(), downLook(), normalLook(), kRects[i]); });
     Handler h = kHandlers[i];
     // Queued: a handler may run a modal dialog, which must not start inside the
     // button's own mouse handling.

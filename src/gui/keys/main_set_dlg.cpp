@@ -30,7 +30,7 @@ CMainSetDlg::CMainSetDlg(QWidget* parent, KeyboardPageServices services)
     const Rect& r = map[size_t(n)].rect;
     auto* b = new CGDIBitmapBtn(this);
     b->create(QString(), toQRect(r), this);
-    whenSkinned([this, b, r] { b->setImages(normalImage(), overImage(), downImage(), normalImage(), r); });
+    whenSkinned([this, b, r] { b->setImages(normalLook(), overLook(), downLook(), normalLook(), r); });
     b->setCheckStyle(true);
     b->setProperty("keyIndex", map[size_t(n)].keyIndex);
     QObject::connect(b, &CGDIBitmapBtn::clicked, this, [this, n] { onKeyClicked(n); });

@@ -48,7 +48,7 @@ CDlgSingleCombo::CDlgSingleCombo(QWidget* parent, keys::ComboModel& model, keys:
   for (int b = 0; b < 4; ++b) {
     auto* box = new CGDIBitmapBtn(this);
     box->create(QString(), toQRect(rects[b]), this);
-    box->setImages(normalImage(), overImage(), downImage(), normalImage(), rects[b]);
+    box->setImages(normalLook(), overLook(), downLook(), normalLook(), rects[b]);
     box->setCheckStyle(true);
     QObject::connect(box, &CGDIBitmapBtn::clicked, this, [this, b] {
       model_.toggle(keys::ComboModel::Box(b));

@@ -24,7 +24,7 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
   for (int b = 0; b < kEffectButtonCount; ++b) {
     auto* e = new CIrrButton(this);
     e->create(lp::kEffectButtons[size_t(b)], this);
-    whenSkinned([this, e] { e->setImages(normalImage(), overImage(), downImage()); });
+    whenSkinned([this, e] { e->setImages(normalLook(), overLook(), downLook()); });
     e->setCheckStyle(true);
     e->show();
     connect(e, &CIrrButton::clicked, this, [this, b] {
@@ -38,7 +38,7 @@ CDlgLedMain::CDlgLedMain(QWidget* parent, ConfigImage& image)
   auto toggle = [this](const Rect r) {
     auto* t = new CGDIBitmapBtn(this);
     t->create(QString(), toQRect(r), this);
-    whenSkinned([this, t, r] { t->setImages(normalImage(), overImage(), downImage(), normalImage(), r); });
+    whenSkinned([this, t, r] { t->setImages(normalLook(), overLook(), downLook(), normalLook(), r); });
     t->setCheckStyle(true);
     return t;
   };

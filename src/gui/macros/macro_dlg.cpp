@@ -155,7 +155,7 @@ CMacroDlg::~CMacroDlg() {
 CGDIBitmapBtn* CMacroDlg::makeButton(const Rect& r, int hint, bool check) {
   auto* b = new CGDIBitmapBtn(this);
   b->create(QString(), toQRect(r), this);
-  whenSkinned([this, b, r] { b->setImages(normalImage(), overImage(), downImage(), normalImage(), r); });
+  whenSkinned([this, b, r] { b->setImages(normalLook(), overLook(), downLook(), normalLook(), r); });
   if (check) b->setCheckStyle(true);
   watch(b, hint);
   return b;

@@ -35,15 +35,15 @@ void CGDIBitmapBtn::create(const QString& text, const QRect& rect, QWidget* pare
   show();
 }
 
-void CGDIBitmapBtn::setImages(const QImage& normal, const QImage& over, const QImage& down,
-                              const QImage& disabled, const Rect& rect) {
+void CGDIBitmapBtn::setImages(const SkinLook& normal, const SkinLook& over, const SkinLook& down,
+                              const SkinLook& disabled, const Rect& rect) {
   // Each look is the keyed piece under the button, an image of its own: the
   // button does not keep its window's whole images alive.
   const QRect piece = toQRect(rect);
-  normal_ = keyedCopy(normal, piece);
-  over_ = keyedCopy(over, piece);
-  down_ = keyedCopy(down, piece);
-  disabled_ = disabled.cacheKey() == normal.cacheKey() ? normal_ : keyedCopy(disabled, piece);
+  normal_ = normal.keyedPiece(piece);
+  over_ = over.keyedPiece(piece);
+  down_ = down.keyedPiece(piece);
+  disabled_ = disabled.sameAs(normal) ? normal_ : disabled.keyedPiece(piece);
   update();
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/device/message_target.h"
 #include "core/geometry/rect.h"
+#include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
 
@@ -26,7 +27,7 @@ class CGDIBitmapBtn : public QWidget {
   // Places the button at rect (parent coordinates) with its text, visible.
   void create(const QString& text, const QRect& rect, QWidget* parent);
   // Cuts the button's four looks out of window images at rect.
-  void setImages(const QImage& normal, const QImage& over, const QImage& down, const QImage& disabled,
+  void setImages(const SkinLook& normal, const SkinLook& over, const SkinLook& down, const SkinLook& disabled,
                  const Rect& rect);
   void setSecondImages(const QImage& normal, const QImage& down, const Rect& rect);
   void setUseSecondNormal(bool on);

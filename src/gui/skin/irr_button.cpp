@@ -25,18 +25,24 @@ void CIrrButton::create(const QRegion& regionInParent, QWidget* parent) {
   show();
 }
 
-void CIrrButton::create(const skin::Quad& polygon, QWidget* parent) {
+namespace {
+QRegion regionOf(const skin::Quad& polygon) {
   QPolygon poly;
   for (const auto& pt : polygon) poly << QPoint(pt.x, pt.y);
-  create(QRegion(poly), parent);
+  return QRegion(poly);
 }
+}  // namespace
 
-void CIrrButton::setImages(const QImage& normal, const QImage& over, const QImage& down) {
+void CIrrButton::create(const skin::Quad& polygon, QWidget* parent) { create(regionOf(polygon), parent); }
+
+QRect CIrrButton::boxOf(const skin::Quad& polygon) { return regionOf(polygon).boundingRect(); }
+
+void CIrrButton::setImages(const SkinLook& normal, const SkinLook& over, const SkinLook& down) {
   // Each look keeps only the part under the button's box, keyed once: a button
   // does not hold its page's whole images.
-  normal_ = keyedCopy(normal, box_);
-  over_ = keyedCopy(over, box_);
-  down_ = keyedCopy(down, box_);
+  normal_ = normal.keyedPiece(box_);
+  over_ = over.keyedPiece(box_);
+  down_ = down.keyedPiece(box_);
   update();
 }
 

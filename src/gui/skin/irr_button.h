@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "core/skin/window_geometry.h"
+#include "gui/skin/skin_images.h"
 
 namespace orlix::gui {
 
@@ -23,9 +24,11 @@ class CIrrButton : public QWidget {
   // and gives the button the region's shape.
   void create(const QRegion& regionInParent, QWidget* parent);
   void create(const skin::Quad& polygon, QWidget* parent);
+  // The box a button made from polygon takes in its parent.
+  static QRect boxOf(const skin::Quad& polygon);
   // Full-size images of the parent, given after create(): the button keeps the
   // part under its box. The disabled look is the over image.
-  void setImages(const QImage& normal, const QImage& over, const QImage& down);
+  void setImages(const SkinLook& normal, const SkinLook& over, const SkinLook& down);
   void setText(const QString& text);
   QString text() const { return text_; }
   void setChecked(bool on);

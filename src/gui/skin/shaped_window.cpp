@@ -41,7 +41,6 @@ QImage keyedImage(const QImage& image, QRgb key) {
 QImage keyedCopy(const QImage& image, const QRect& piece, QRgb key) {
   if (image.isNull() || piece.isEmpty()) return {};
   key &= 0xFFFFFF;
-  if (QImage ahead; key == (kKeyColour & 0xFFFFFF) && takePrefetchedPiece(image, piece, &ahead)) return ahead;
   QImage out = newImage(piece.width(), piece.height(), QImage::Format_ARGB32_Premultiplied);
   if (out.isNull()) return {};
   out.fill(Qt::transparent);  // parts outside the image stay transparent

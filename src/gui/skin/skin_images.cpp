@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QVector>
 
+#include <algorithm>
 #include <cstdlib>
 #include <future>
 #include <memory>
@@ -83,46 +84,98 @@ namespace {
 uint32_t le32(const uchar* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 uint16_t le16(const uchar* p) { return uint16_t(p[0] | p[1] << 8); }
 
-// The skins' bitmaps are uncompressed 24-bit files: decoded here in one tight
-// pass per row, several times faster than the general reader. Null for any
-// other kind of file, which the general reader then takes.
-QImage decodeRgb24Bitmap(const uchar* data, qint64 size) {
+// Where the rows of an uncompressed 24-bit bitmap file are.
+struct Rgb24Layout {
+  int width = 0, rows = 0;
+  qint64 offset = 0, stride = 0;
+  bool bottomUp = true;
+  const uchar* row(const uchar* data, int y) const { return data + offset + stride * (bottomUp ? rows - 1 - y : y); }
+};
+// The layout of data when it is such a file that size holds whole; false for
+// any other kind of file, which the general reader then takes.
+bool rgb24Layout(const uchar* data, qint64 size, Rgb24Layout* layout) {
   constexpr qint64 kFileHeader = 14;
-  if (size < kFileHeader + 40 || data[0] != 'B' || data[1] != 'M') return {};
+  if (size < kFileHeader + 40 || data[0] != 'B' || data[1] != 'M') return false;
   const uchar* info = data + kFileHeader;
   const uint32_t infoSize = le32(info);
   const qint64 offset = le32(data + 10);
   const int32_t width = int32_t(le32(info + 4));
   const int32_t height = int32_t(le32(info + 8));
-  if (infoSize < 40 || le16(info + 12) != 1 || le16(info + 14) != 24 || le32(info + 16) != 0) return {};
-  if (width <= 0 || height == 0 || height == INT32_MIN || width > 32767 || std::abs(height) > 32767) return {};
+  if (infoSize < 40 || le16(info + 12) != 1 || le16(info + 14) != 24 || le32(info + 16) != 0) return false;
+  if (width <= 0 || height == 0 || height == INT32_MIN || width > 32767 || std::abs(height) > 32767) return false;
   const int rows = std::abs(height);
   const qint64 stride = (qint64(width) * 3 + 3) & ~qint64(3);
-  if (offset < kFileHeader + infoSize || offset + stride * rows > size) return {};
-  QImage image = newImage(width, rows, QImage::Format_RGB32);
+  if (offset < kFileHeader + infoSize || offset + stride * rows > size) return false;
+  *layout = Rgb24Layout{width, rows, offset, stride, height > 0};
+  return true;
+}
+
+// The skins' bitmaps are uncompressed 24-bit files: decoded here in one tight
+// pass per row, several times faster than the general reader. Null for any
+// other kind of file.
+QImage decodeRgb24Bitmap(const uchar* data, qint64 size) {
+  Rgb24Layout layout;
+  if (!rgb24Layout(data, size, &layout)) return {};
+  QImage image = newImage(layout.width, layout.rows, QImage::Format_RGB32);
   if (image.isNull()) return {};
-  const bool bottomUp = height > 0;
-  for (int y = 0; y < rows; ++y) {
-    const uchar* src = data + offset + stride * (bottomUp ? rows - 1 - y : y);
+  for (int y = 0; y < layout.rows; ++y) {
+    const uchar* src = layout.row(data, y);
     QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < width; ++x, src += 3) dst[x] = 0xFF000000u | uint32_t(src[2]) << 16 | uint32_t(src[1]) << 8 | src[0];
+    for (int x = 0; x < layout.width; ++x, src += 3)
+      dst[x] = 0xFF000000u | uint32_t(src[2]) << 16 | uint32_t(src[1]) << 8 | src[0];
   }
+  const uchar* info = data + 14;
   const int32_t xPerMetre = int32_t(le32(info + 24)), yPerMetre = int32_t(le32(info + 28));
   if (xPerMetre > 0) image.setDotsPerMeterX(xPerMetre);
   if (yPerMetre > 0) image.setDotsPerMeterY(yPerMetre);
   return image;
 }
+
+// The keyed pieces of such a file, read straight from its rows: the same
+// pixels keyedCopy cuts from the decoded image, without decoding the rest.
+// Empty when data is no such file.
+QList<QImage> keyedPiecesOfRgb24Bitmap(const uchar* data, qint64 size, const QList<QRect>& pieces) {
+  Rgb24Layout layout;
+  if (!rgb24Layout(data, size, &layout)) return {};
+  const QRgb key = kKeyColour & 0xFFFFFF;
+  const QRect whole(0, 0, layout.width, layout.rows);
+  QList<QImage> out;
+  out.reserve(pieces.size());
+  for (const QRect& piece : pieces) {
+    if (piece.isEmpty()) {
+      out << QImage();
+      continue;
+    }
+    QImage cut = newImage(piece.width(), piece.height(), QImage::Format_ARGB32_Premultiplied);
+    if (cut.isNull()) {
+      out << QImage();
+      continue;
+    }
+    cut.fill(Qt::transparent);  // parts outside the bitmap stay transparent
+    const QRect inside = piece.intersected(whole);
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+      const uchar* src = layout.row(data, y) + qint64(inside.left()) * 3;
+      QRgb* dst = reinterpret_cast<QRgb*>(cut.scanLine(y - piece.top())) + (inside.left() - piece.left());
+      for (int x = 0; x < inside.width(); ++x, src += 3) {
+        const QRgb rgb = uint32_t(src[2]) << 16 | uint32_t(src[1]) << 8 | src[0];
+        dst[x] = rgb == key ? 0 : rgb | 0xFF000000u;
+      }
+    }
+    out << cut;
+  }
+  return out;
+}
 }  // namespace
 
 namespace {
-// A keyed piece of an image: the image's cache key and the piece.
+// A keyed piece of a bitmap file: its path and the piece.
 struct PieceKey {
-  qint64 image;
+  QString path;
   int x, y, width, height;
-  PieceKey(qint64 i, const QRect& r) : image(i), x(r.x()), y(r.y()), width(r.width()), height(r.height()) {}
+  PieceKey(const QString& p, const QRect& r) : path(p), x(r.x()), y(r.y()), width(r.width()), height(r.height()) {}
   bool operator==(const PieceKey&) const = default;
 };
-size_t qHash(const PieceKey& k, size_t seed = 0) { return qHashMulti(seed, k.image, k.x, k.y, k.width, k.height); }
+size_t qHash(const PieceKey& k, size_t seed = 0) { return qHashMulti(seed, k.path, k.x, k.y, k.width, k.height); }
 
 // Bitmaps decoded ahead on a thread of their own, each taken once.
 struct Prefetch {
@@ -131,8 +184,10 @@ struct Prefetch {
   // For the shaped window's image: its shape and keyed look, by the image's cache key.
   QHash<qint64, QRegion> shapes;
   QHash<qint64, QImage> keyed;
-  // Keyed pieces cut ahead, by the image's cache key and the piece.
+  // Keyed pieces cut ahead, by their file and the piece; for a file only cut,
+  // not decoded whole, the cutting to wait for.
   QHash<PieceKey, QImage> pieces;
+  QHash<QString, std::shared_future<QImage>> cutting;
   std::thread worker;
   ~Prefetch() {
     if (worker.joinable()) worker.join();
@@ -143,6 +198,7 @@ Prefetch& prefetch() {
   return p;
 }
 QImage readBitmapFile(const QString& path);
+QList<QImage> readKeyedPieces(const QString& path, const QList<QRect>& pieces);
 // What the thread worked out for image, taken out once; false when nothing.
 template <class T>
 bool takeFor(QHash<qint64, T>& worked, const QImage& image, T* out) {
@@ -208,13 +264,31 @@ void prefetchBitmapFiles(const QStringList& paths, const QString& shaped, int ic
       }
       if (!image.isNull() && !rects.isEmpty()) {
         QHash<PieceKey, QImage> cut;
-        for (const QRect& r : rects) cut.insert(PieceKey(image.cacheKey(), r), keyedCopy(image, r, kKeyColour));
+        for (const QRect& r : rects) cut.insert(PieceKey(path, r), keyedCopy(image, r, kKeyColour));
         QMutexLocker lock(&p.mutex);
         p.pieces.insert(cut);
       }
       return image;
     });
     p.images.insert(path, tasks->back().get_future().share());
+  }
+  // The looks only their controls' pieces are wanted of, the smaller cuts first.
+  QList<std::pair<qint64, QString>> cuts;
+  for (auto it = pieces.constBegin(); it != pieces.constEnd(); ++it) {
+    if (p.images.contains(it.key())) continue;
+    qint64 area = 0;
+    for (const QRect& r : it.value()) area += qint64(r.width()) * r.height();
+    cuts.append({area, it.key()});
+  }
+  std::sort(cuts.begin(), cuts.end());
+  for (const auto& [area, path] : cuts) {
+    tasks->emplace_back([path, rects = pieces.value(path), &p] {
+      const QList<QImage> cut = readKeyedPieces(path, rects);
+      QMutexLocker lock(&p.mutex);
+      for (qsizetype i = 0; i < cut.size(); ++i) p.pieces.insert(PieceKey(path, rects[i]), cut[i]);
+      return QImage();
+    });
+    p.cutting.insert(path, tasks->back().get_future().share());
   }
   p.worker = std::thread([tasks] {
     for (auto& task : *tasks) task();
@@ -235,15 +309,23 @@ void dropPrefetchedBitmaps() {
   p.shapes.clear();
   p.keyed.clear();
   p.pieces.clear();
+  p.cutting.clear();
 }
 
 bool takePrefetchedKeyed(const QImage& image, QImage* keyed) { return takeFor(prefetch().keyed, image, keyed); }
 
-bool takePrefetchedPiece(const QImage& image, const QRect& piece, QImage* keyed) {
+bool takePrefetchedPiece(const QString& path, const QRect& piece, QImage* keyed) {
   Prefetch& p = prefetch();
   QMutexLocker lock(&p.mutex);
+  if (auto cut = p.cutting.constFind(path); cut != p.cutting.constEnd()) {
+    // Still being cut: wait for it, without the lock the thread takes to leave it.
+    const std::shared_future<QImage> done = *cut;
+    lock.unlock();
+    done.wait();
+    lock.relock();
+  }
   if (p.pieces.isEmpty()) return false;
-  auto it = p.pieces.find(PieceKey(image.cacheKey(), piece));
+  auto it = p.pieces.find(PieceKey(path, piece));
   if (it == p.pieces.end()) return false;
   *keyed = std::move(*it);
   p.pieces.erase(it);
@@ -271,7 +353,55 @@ QImage readBitmapFile(const QString& path) {
   if (!image.load(path)) return {};
   return image.convertToFormat(QImage::Format_RGB32);
 }
+
+// The keyed pieces of the bitmap at path, in the order asked; a null image for
+// an empty piece or a file that cannot be read.
+QList<QImage> readKeyedPieces(const QString& path, const QList<QRect>& pieces) {
+  if (pieces.isEmpty()) return {};
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    const qint64 size = file.size();
+    if (const uchar* mapped = file.map(0, size)) {
+      QList<QImage> cut = keyedPiecesOfRgb24Bitmap(mapped, size, pieces);
+      file.unmap(const_cast<uchar*>(mapped));
+      if (!cut.isEmpty()) return cut;
+    }
+  }
+  const QImage whole = readBitmapFile(path);
+  QList<QImage> cut;
+  for (const QRect& r : pieces) cut << keyedCopy(whole, r, kKeyColour);
+  return cut;
+}
 }  // namespace
+
+SkinLook::SkinLook(const QImage& image) : source_(std::make_shared<Source>(Source{QString(), image, true})) {}
+
+SkinLook::SkinLook(const QString& path, const QImage& image)
+    : source_(std::make_shared<Source>(Source{path, image, !image.isNull()})) {}
+
+QImage SkinLook::keyedPiece(const QRect& piece) const {
+  if (!source_ || piece.isEmpty()) return {};
+  Source& s = *source_;
+  if (QImage ahead; !s.path.isEmpty() && takePrefetchedPiece(s.path, piece, &ahead)) return ahead;
+  if (!s.read) {
+    s.image = loadBitmapFile(s.path);
+    s.read = true;
+  }
+  return keyedCopy(s.image, piece, kKeyColour);
+}
+
+bool SkinLook::sameAs(const SkinLook& other) const {
+  if (!source_ || !other.source_) return !source_ && !other.source_;
+  if (source_ == other.source_) return true;
+  if (!source_->path.isEmpty() || !other.source_->path.isEmpty()) return source_->path == other.source_->path;
+  return source_->image.cacheKey() == other.source_->image.cacheKey();
+}
+
+void SkinLook::release() const {
+  if (!source_ || source_->path.isEmpty()) return;
+  source_->image = QImage();
+  source_->read = false;
+}
 
 QSize bitmapFileSize(const QString& path) {
   QFile file(path);

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 #include "core/geometry/rect.h"
 
 namespace orlix::gui {
@@ -37,14 +39,16 @@ QSize bitmapFileSize(const QString& path);
 // shaped (a shaped window's), the thread also works out its shape and keyed
 // look, which regionFromBitmap and keyedImage then take. With iconResource,
 // the pictures of that icon are decoded first, for loadIconResource. The
-// pieces of a file listed in pieces are cut keyed on the thread too, for
-// keyedCopy with the key colour to take.
+// pieces of a file listed in pieces are cut keyed on the thread too, for a
+// SkinLook of that file to take; a file not in paths is not decoded whole,
+// only its pieces are read.
 void prefetchBitmapFiles(const QStringList& paths, const QString& shaped = QString(), int iconResource = 0,
                          const QHash<QString, QList<QRect>>& pieces = {});
 // The keyed look worked out ahead for image, taken once; false when there is none.
 bool takePrefetchedKeyed(const QImage& image, QImage* keyed);
-// The keyed piece of image cut ahead, taken once; false when there is none.
-bool takePrefetchedPiece(const QImage& image, const QRect& piece, QImage* keyed);
+// The keyed piece of the bitmap file at path cut ahead, taken once; false when
+// there is none.
+bool takePrefetchedPiece(const QString& path, const QRect& piece, QImage* keyed);
 // Waits for that thread and lets go of the images nobody took.
 void dropPrefetchedBitmaps();
 // An image file (".png") with its alpha. Empty on failure.
@@ -65,6 +69,34 @@ inline void crop(const QImage& source, const Rect& r, QImage& target) {
 
 // Key colour of shaped windows, RGB(255, 0, 253).
 inline constexpr QRgb kKeyColour = 0xFFFF00FD;
+
+// One look of a skin (its Normal, Over or Down image) as controls use it: they
+// cut keyed pieces from it. Made from an image, it is that image. Made from a
+// bitmap file, the pieces cut ahead at start-up are handed out as they are, and
+// the file is read whole only when a piece was not; copies share that image,
+// and release lets it go. A look of an Over or Down bitmap whose pieces were
+// all cut ahead therefore never decodes the bitmap.
+class SkinLook {
+ public:
+  SkinLook() = default;
+  SkinLook(const QImage& image);  // NOLINT(google-explicit-constructor): any image is a look
+  // The bitmap at path, and its image when it was read already.
+  explicit SkinLook(const QString& path, const QImage& image = QImage());
+  // The piece as keyedCopy(image, piece) cuts it with the key colour.
+  QImage keyedPiece(const QRect& piece) const;
+  // Both are the same file or the same image.
+  bool sameAs(const SkinLook& other) const;
+  // Lets go of the whole image read for a piece; it is read again when needed.
+  void release() const;
+
+ private:
+  struct Source {
+    QString path;
+    QImage image;
+    bool read = false;
+  };
+  std::shared_ptr<Source> source_;
+};
 // Every pixel of bitmap whose colour is not the key colour, built row by row
 // from runs of such pixels.
 QRegion regionFromBitmap(const QImage& bitmap);
