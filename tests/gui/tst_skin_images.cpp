@@ -139,7 +139,7 @@ class TestSkinImages : public QObject {
     const QList<QRect> rects{QRect(0, 0, 1, 1), QRect(0, 0, size.width(), size.height()),
                              QRect(size.width() / 2, size.height() / 2, size.width(), 3), QRect(-2, -1, 3, 2),
                              QRect(size.width() + 1, 0, 2, 2)};
-    prefetchBitmapFiles({}, {}, 0, {{path, rects}});
+    prefetchBitmapFiles({{path, false, rects}});
     const SkinLook look(path);
     for (const QRect& r : rects) QCOMPARE(look.keyedPiece(r), keyedCopy(reference, r));
     dropPrefetchedBitmaps();
@@ -409,7 +409,7 @@ class TestSkinImages : public QObject {
     const QList<QRect> rects{QRect(0, 0, 10, 1), QRect(5, 4, 12, 9), QRect(35, 25, 10, 10), QRect(50, 50, 3, 3),
                              QRect(3, 3, 0, 4)};
     const QString missing = dir.filePath("missing.bmp");
-    prefetchBitmapFiles({shaped, plain, missing}, shaped, 0, {{plain, rects}, {over, rects}, {missing, rects}});
+    prefetchBitmapFiles({{shaped}, {plain, true, rects}, {over, false, rects}, {missing, true, rects}}, shaped);
     const QImage frame = loadBitmapFile(shaped);
     QCOMPARE(frame, expectShaped);
     const QImage page = loadBitmapFile(plain);

@@ -181,12 +181,14 @@ int COrlixConfigApp::start() {
                            CIrrButton::boxOf(mf::kApply)};
   for (const auto& quad : mf::kTabs) framePieces << CIrrButton::boxOf(quad);
   for (const auto& quad : mf::kProfiles) framePieces << CIrrButton::boxOf(quad);
-  QHash<QString, QList<QRect>> pieces;
-  for (const char* look : {skin::kKeyboardPage.normal, skin::kKeyboardPage.over, skin::kKeyboardPage.down})
-    pieces.insert(skinPath(look), keyPieces);
-  for (const char* look : {skin::kMainFrame.over, skin::kMainFrame.down}) pieces.insert(skinPath(look), framePieces);
-  prefetchBitmapFiles(QStringList{skinPath(skin::kMainFrame.normal), skinPath(skin::kKeyboardPage.normal)},
-                      skinPath(skin::kMainFrame.normal), skin::resource::kProgramIcon, pieces);
+  // In the order the window takes them.
+  prefetchBitmapFiles({{skinPath(skin::kMainFrame.normal)},
+                       {skinPath(skin::kMainFrame.over), false, framePieces},
+                       {skinPath(skin::kMainFrame.down), false, framePieces},
+                       {skinPath(skin::kKeyboardPage.normal), true, keyPieces},
+                       {skinPath(skin::kKeyboardPage.over), false, keyPieces},
+                       {skinPath(skin::kKeyboardPage.down), false, keyPieces}},
+                      skinPath(skin::kMainFrame.normal), skin::resource::kProgramIcon);
   localization::languageStrings().LoadLanguageFile(
       localization::languageFilePath(p.programFolder, *localization::languageById(localization::kLanguageChinese)));
 

@@ -9,7 +9,6 @@
 #include <QMutex>
 #include <QVector>
 
-#include <algorithm>
 #include <cstdlib>
 #include <future>
 #include <memory>
@@ -239,8 +238,7 @@ QSize iconFileSize(const QString& path) {
 }
 }  // namespace
 
-void prefetchBitmapFiles(const QStringList& paths, const QString& shaped, int iconResource,
-                         const QHash<QString, QList<QRect>>& pieces) {
+void prefetchBitmapFiles(const QList<BitmapAhead>& files, const QString& shaped, int iconResource) {
   Prefetch& p = prefetch();
   QMutexLocker lock(&p.mutex);
   if (p.worker.joinable()) return;  // one batch at a time
@@ -251,9 +249,20 @@ void prefetchBitmapFiles(const QStringList& paths, const QString& shaped, int ic
       tasks->emplace_back([path] { return QImage(path); });
       p.images.insert(path, tasks->back().get_future().share());
     }
-  for (const QString& path : paths) {
-    if (p.images.contains(path)) continue;
-    tasks->emplace_back([path, shaped, rects = pieces.value(path), &p] {
+  for (const BitmapAhead& file : files) {
+    const QString& path = file.path;
+    if (p.images.contains(path) || p.cutting.contains(path)) continue;
+    if (!file.whole) {
+      tasks->emplace_back([path, rects = file.pieces, &p] {
+        const QList<QImage> cut = readKeyedPieces(path, rects);
+        QMutexLocker lock(&p.mutex);
+        for (qsizetype i = 0; i < cut.size(); ++i) p.pieces.insert(PieceKey(path, rects[i]), cut[i]);
+        return QImage();
+      });
+      p.cutting.insert(path, tasks->back().get_future().share());
+      continue;
+    }
+    tasks->emplace_back([path, shaped, rects = file.pieces, &p] {
       QImage image = readBitmapFile(path);
       if (path == shaped && !image.isNull()) {
         QRegion shape = regionFromBitmap(image);
@@ -271,24 +280,6 @@ void prefetchBitmapFiles(const QStringList& paths, const QString& shaped, int ic
       return image;
     });
     p.images.insert(path, tasks->back().get_future().share());
-  }
-  // The looks only their controls' pieces are wanted of, the smaller cuts first.
-  QList<std::pair<qint64, QString>> cuts;
-  for (auto it = pieces.constBegin(); it != pieces.constEnd(); ++it) {
-    if (p.images.contains(it.key())) continue;
-    qint64 area = 0;
-    for (const QRect& r : it.value()) area += qint64(r.width()) * r.height();
-    cuts.append({area, it.key()});
-  }
-  std::sort(cuts.begin(), cuts.end());
-  for (const auto& [area, path] : cuts) {
-    tasks->emplace_back([path, rects = pieces.value(path), &p] {
-      const QList<QImage> cut = readKeyedPieces(path, rects);
-      QMutexLocker lock(&p.mutex);
-      for (qsizetype i = 0; i < cut.size(); ++i) p.pieces.insert(PieceKey(path, rects[i]), cut[i]);
-      return QImage();
-    });
-    p.cutting.insert(path, tasks->back().get_future().share());
   }
   p.worker = std::thread([tasks] {
     for (auto& task : *tasks) task();

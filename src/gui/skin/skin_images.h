@@ -33,17 +33,22 @@ QImage loadBitmapFile(const QString& path);
 // The width and height of a bitmap file from its header, without decoding it;
 // an invalid size when the file is missing or not a picture.
 QSize bitmapFileSize(const QString& path);
-// Starts decoding these bitmap files on a thread of its own, so that the
-// first loadBitmapFile of each takes the decoded image instead of reading the
-// file while the program does other work. One batch per run. For the image of
-// shaped (a shaped window's), the thread also works out its shape and keyed
-// look, which regionFromBitmap and keyedImage then take. With iconResource,
-// the pictures of that icon are decoded first, for loadIconResource. The
-// pieces of a file listed in pieces are cut keyed on the thread too, for a
-// SkinLook of that file to take; a file not in paths is not decoded whole,
-// only its pieces are read.
-void prefetchBitmapFiles(const QStringList& paths, const QString& shaped = QString(), int iconResource = 0,
-                         const QHash<QString, QList<QRect>>& pieces = {});
+// A bitmap file to read ahead: decoded whole (for loadBitmapFile) or not, and
+// the keyed pieces to cut from it (for a SkinLook of it).
+struct BitmapAhead {
+  QString path;
+  bool whole = true;
+  QList<QRect> pieces = {};
+};
+// Starts reading these bitmap files, in this order, on a thread of its own, so
+// that the first loadBitmapFile of each takes the decoded image (and a
+// SkinLook its pieces) instead of reading the file while the program does
+// other work. One batch per run. For the image of shaped (a shaped window's),
+// the thread also works out its shape and keyed look, which regionFromBitmap
+// and keyedImage then take. With iconResource, the pictures of that icon are
+// decoded first, for loadIconResource. A file not read whole is read only
+// under its pieces.
+void prefetchBitmapFiles(const QList<BitmapAhead>& files, const QString& shaped = QString(), int iconResource = 0);
 // The keyed look worked out ahead for image, taken once; false when there is none.
 bool takePrefetchedKeyed(const QImage& image, QImage* keyed);
 // The keyed piece of the bitmap file at path cut ahead, taken once; false when
