@@ -170,8 +170,9 @@ app::MainWindowHooks COrlixConfigDlg::makeHooks() {
 
 void COrlixConfigDlg::buildControls() {
   const QImage frame = loadBitmapFile(skinPath(skin::kMainFrame.normal));
-  // The key colour comes out transparent in the window and in every button cut from it.
-  normal_ = keyedImage(frame);
+  // The key colour comes out transparent in the window (unless its shape alone
+  // cuts it away) and in every button cut from it.
+  normal_ = shapeCutsKeyAlone(frame) ? frame : keyedImage(frame);
   // The Over and Down frames only give the buttons their pieces.
   const SkinLook down(skinPath(skin::kMainFrame.down));
   const SkinLook over(skinPath(skin::kMainFrame.over));

@@ -1,6 +1,7 @@
 #include "gui/skin/shaped_window.h"
 
 #include <QCache>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -75,7 +76,20 @@ void shapeTopLevel(QWidget* window, const QRegion& shape) {
   if (!shape.isEmpty()) window->setMask(shape);
 }
 
+bool shapeCutsKeyAlone(const QImage& skin) {
+  // A window with per-pixel alpha is blended by the X server through an
+  // offscreen copy of the whole window when no compositor takes it, at every
+  // map and change: tens of milliseconds for the main window. Where the shape
+  // hides every key-coloured pixel and the rest is opaque, it shows the same.
+  return !skin.isNull() && !skin.hasAlphaChannel() && QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 void shapeTopLevel(QWidget* window, const QImage& skin) {
+  if (shapeCutsKeyAlone(skin)) {
+    window->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    window->setMask(regionFromBitmap(skin));
+    return;
+  }
   shapeTopLevel(window, skin.isNull() ? QRegion() : regionFromBitmap(skin));
 }
 

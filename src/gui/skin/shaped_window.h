@@ -32,8 +32,13 @@ QImage keyedCopy(const QImage& image, const QRect& piece, QRgb key = 0xFFFF00FD)
 // shape: translucent background and shape as its mask. An empty shape leaves
 // the mask unset (the window is a rectangle).
 void shapeTopLevel(QWidget* window, const QRegion& shape);
-// The same with the shape of skin: every pixel not of the key colour.
+// The same with the shape of skin: every pixel not of the key colour. On X11
+// the shape alone cuts an opaque skin's key colour away, so such a window
+// stays opaque there (see shapeCutsKeyAlone).
 void shapeTopLevel(QWidget* window, const QImage& skin);
+// True when a window shaped by skin stays opaque, its shape alone cutting the
+// key colour away: it may draw skin itself rather than its keyed image.
+bool shapeCutsKeyAlone(const QImage& skin);
 
 // Moves a frameless window by dragging a free spot of it. A press hands the
 // move to the desktop where it can take it (Wayland, where a program cannot
