@@ -212,7 +212,14 @@ gui_starts() {
   # Past the start-up presence check: a program that found no keyboard ends
   # after its five-second notice.
   sleep 7
-  alive $GUI || { tail -5 /tmp/orlix.log; echo "orlix ended with the keyboard present"; return 1; }
+  if ! alive $GUI; then
+    # How it ended tells a crash (a signal) from a program that closed itself.
+    wait $GUI
+    rc=$?
+    tail -5 /tmp/orlix.log
+    echo "orlix ended with the keyboard present (exit status $rc)"
+    return 1
+  fi
   echo "orlix holds /dev/$(keyboard_node) and runs"
 }
 
