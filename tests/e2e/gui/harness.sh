@@ -45,6 +45,11 @@ fail() {
     import -window root "$E2E_SCRATCH/failure.png" 2>/dev/null || true
     [[ -n "${E2E_KEEP_SHOTS:-}" ]] && cp "$E2E_SCRATCH/failure.png" "$E2E_SHOTS/" 2>/dev/null || true
     [[ -f "$E2E_SCRATCH/orlix.log" ]] && sed 's/^/orlix: /' "$E2E_SCRATCH/orlix.log" >&2
+    # A program that could not reach the display: was the server still there?
+    if [[ -n "${E2E_XVFB_PID:-}" ]]; then
+      kill -0 "$E2E_XVFB_PID" 2>/dev/null && echo "Xvfb ${DISPLAY:-}: running" >&2 || echo "Xvfb ${DISPLAY:-}: ended" >&2
+      [[ -s "$E2E_SCRATCH/xvfb.log" ]] && sed 's/^/Xvfb: /' "$E2E_SCRATCH/xvfb.log" >&2
+    fi
   fi
   exit 1
 }
@@ -117,8 +122,10 @@ e2e_init() {
   fi
   mkdir -p "$E2E_SHOTS"
 
-  # A display of our own: Xvfb picks a free number and writes it to fd 3.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_SCRATCH/display" >"$E2E_SCRATCH/xvfb.log" 2>&1 &
+  # A display of our own: Xvfb picks a free number and writes it to fd 3. It
+  # does not reset whenever its last client leaves (each xdotool call here):
+  # every reset compiles the keymap anew, and the next client waits for it.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_SCRATCH/display" >"$E2E_SCRATCH/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
   wait_until 10 test -s "$E2E_SCRATCH/display"
   export DISPLAY=":$(head -1 "$E2E_SCRATCH/display")" QT_QPA_PLATFORM=xcb
