@@ -93,6 +93,21 @@ void restoreInChildren(const std::string& name, std::optional<std::string> origi
   gChildEnv[name] = std::move(original);
 }
 
+bool skipAbsentBusLauncher(const std::vector<fs::path>& launchers) {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address && *address) return false;
+  std::error_code ec;
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime && fs::exists(fs::path(runtime) / "bus", ec))
+    return false;
+  if (findExecutable("dbus-launch")) return false;
+  for (const fs::path& launcher : launchers)
+    if (::access(launcher.c_str(), X_OK) == 0) return false;
+  restoreInChildren("DBUS_SESSION_BUS_ADDRESS", address ? std::optional<std::string>(address) : std::nullopt);
+  // An address of no known kind: the bus library gives up on it without a launcher.
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+  return true;
+}
+
 std::optional<fs::path> findExecutable(const std::string& name) {
   if (name.empty()) return std::nullopt;
   if (name.find('/') != std::string::npos) {

@@ -49,6 +49,13 @@ std::optional<std::vector<std::string>> splitWords(const std::string& line);
 void restoreInChildren(const std::string& name, std::optional<std::string> original);
 // An executable by name: a name with a slash as it stands, else the first on PATH.
 std::optional<std::filesystem::path> findExecutable(const std::string& name);
+// With no session bus address set and no bus in the runtime folder, the bus
+// library looks for a session bus by starting its launcher ("dbus-launch"),
+// forking this program to do so. Where no launcher is installed (on PATH or
+// at one of launchers), that can only fail: then the address is set to one
+// that fails at once, and the programs this one starts get the environment as
+// it was. True when it was set.
+bool skipAbsentBusLauncher(const std::vector<std::filesystem::path>& launchers = {"/usr/bin/dbus-launch"});
 // Starts program with args (argv[0] is the program) in its own session with
 // stdin from /dev/null and the environment restoreInChildren asks for, and
 // does not wait for it. False when it could not be started.

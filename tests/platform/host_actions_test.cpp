@@ -145,6 +145,55 @@ TEST(LinuxHostActions, StartedProgramsGetTheOriginalEnvironmentBack) {
   EXPECT_EQ(waitForFile(out), "wayland kept\n");
 }
 
+// The bus library's launcher is only skipped where it cannot find a bus.
+TEST(LinuxHostActions, BusLauncherSkippedOnlyWhereNoBusCanBeFound) {
+  TempFolder runtime, bin;
+  writeScript(bin.path / "dbus-launch", "exit 1");
+  struct Case {
+    const char* what;
+    std::optional<std::string> address;
+    bool busSocket;
+    bool launcherOnPath;
+    bool launcherInPlace;
+    bool skipped;
+  };
+  const Case cases[] = {
+      {"an address", std::string("unix:path=/nowhere"), false, false, false, false},
+      {"a bus in the runtime folder", std::nullopt, true, false, false, false},
+      {"a launcher on PATH", std::nullopt, false, true, false, false},
+      {"a launcher in its place", std::nullopt, false, false, true, false},
+      {"nothing", std::nullopt, false, false, false, true},
+      {"an empty address and nothing", std::string(), false, false, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime.path.string());
+    ScopedEnv path("PATH", c.launcherOnPath ? bin.path.string() : runtime.path.string());
+    ScopedEnv address("DBUS_SESSION_BUS_ADDRESS", c.address.value_or(""));
+    if (!c.address) ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    fs::remove(runtime.path / "bus");
+    if (c.busSocket) writeScript(runtime.path / "bus", "");
+    const std::vector<fs::path> places{c.launcherInPlace ? bin.path / "dbus-launch" : bin.path / "missing"};
+    EXPECT_EQ(platform::skipAbsentBusLauncher(places), c.skipped);
+    const char* now = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_EQ(std::string(now ? now : "-"), c.skipped ? "disabled:" : c.address.value_or("-"));
+  }
+  // The programs it starts find the variable as it was before.
+  TempFolder program;
+  auto out = program.path / "env";
+  writeScript(program.path / "Show", "echo \"${DBUS_SESSION_BUS_ADDRESS-unset}\" > '" + out.string() + ".part' && /bin/mv '" +
+                                         out.string() + ".part' '" + out.string() + "'");
+  ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime.path.string());
+  ScopedEnv path("PATH", runtime.path.string());
+  ScopedEnv address("DBUS_SESSION_BUS_ADDRESS", "");
+  ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  fs::remove(runtime.path / "bus");
+  ASSERT_TRUE(platform::skipAbsentBusLauncher({}));
+  platform::LinuxHostActions host(program.path);
+  host.startProgram("Show", {});
+  EXPECT_EQ(waitForFile(out), "unset\n");
+}
+
 TEST(LinuxHostActions, ProgramFolderFirstThenPath) {
   TempFolder program, bin;
   writeScript(program.path / "Tool", argsRecorder(program.path / "out"));

@@ -336,6 +336,7 @@ int runOrlix(int argc, char** argv) {
     }
   }
   chooseDesktopPlatform();
+  platform::skipAbsentBusLauncher();
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orlix"));
   QApplication::setQuitOnLastWindowClosed(false);
