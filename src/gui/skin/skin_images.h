@@ -45,9 +45,9 @@ struct BitmapAhead {
 // SkinLook its pieces) instead of reading the file while the program does
 // other work. One batch per run. For the image of shaped (a shaped window's),
 // the thread also works out its shape and, where the window draws one, its
-// keyed look, which regionFromBitmap and keyedImage then take. With iconResource, the pictures of that icon are
-// decoded first, for loadIconResource. A file not read whole is read only
-// under its pieces.
+// keyed look, which regionFromBitmap and keyedImage then take. With
+// iconResource, the pictures of that icon are decoded first, for
+// loadIconResource. A file not read whole is read only under its pieces.
 void prefetchBitmapFiles(const QList<BitmapAhead>& files, const QString& shaped = QString(), int iconResource = 0);
 // The keyed look worked out ahead for image, taken once; false when there is none.
 bool takePrefetchedKeyed(const QImage& image, QImage* keyed);
