@@ -249,9 +249,6 @@ void prefetchBitmapFiles(const QList<BitmapAhead>& files, const QString& shaped,
       tasks->emplace_back([path] { return QImage(path); });
       p.images.insert(path, tasks->back().get_future().share());
     }
-  // Where the shape alone cuts the key colour away, the window draws the
-  // bitmap itself, not a keyed look.
-  const bool keyedLook = QGuiApplication::platformName() != QLatin1String("xcb");
   for (const BitmapAhead& file : files) {
     const QString& path = file.path;
     if (p.images.contains(path) || p.cutting.contains(path)) continue;
@@ -265,12 +262,14 @@ void prefetchBitmapFiles(const QList<BitmapAhead>& files, const QString& shaped,
       p.cutting.insert(path, tasks->back().get_future().share());
       continue;
     }
-    tasks->emplace_back([path, shaped, keyedLook, rects = file.pieces, &p] {
+    tasks->emplace_back([path, shaped, rects = file.pieces, &p] {
       QImage image = readBitmapFile(path);
       if (path == shaped && !image.isNull()) {
         QRegion shape = regionFromBitmap(image);
+        // Where the shape alone cuts the key colour away, the window draws the
+        // bitmap itself, not a keyed look.
         QImage look;
-        if (keyedLook || image.hasAlphaChannel()) look = keyedCopy(image, image.rect(), kKeyColour);
+        if (!shapeCutsKeyAlone(image)) look = keyedCopy(image, image.rect(), kKeyColour);
         QMutexLocker lock(&p.mutex);
         p.shapes.insert(image.cacheKey(), shape);
         if (!look.isNull()) p.keyed.insert(image.cacheKey(), look);
